@@ -1,0 +1,28 @@
+// The game state record and the values the frame loop keeps between frames.
+#pragma once
+
+#include <cstdint>
+
+namespace qv {
+
+struct GameState {
+    int32_t level = 1;
+    int32_t lives = 3;  // spare lives, not counting the one in play
+    int32_t shield = 240;
+    int32_t laser_energy = 240;
+    int32_t laser_overheated = 0;
+    int32_t invulnerable_timer = 0;
+    int32_t kills = 0;  // the score is kills x 100
+    int32_t game_over = 0;
+    int32_t camera_z = 0;
+    int32_t steer_x = 0;
+    int32_t steer_y = 0;
+};
+
+struct LoopValues {
+    bool running = false;
+    bool firing = false;
+    bool flash_pending = false;
+};
+
+}  // namespace qv

@@ -1,0 +1,45 @@
+// Wireframe models: flat figures of coloured segments with a hit radius, read
+// from small text files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qv {
+
+struct ModelLine {
+    int32_t x1 = 0;
+    int32_t y1 = 0;
+    int32_t x2 = 0;
+    int32_t y2 = 0;
+    uint8_t colour = 0;
+};
+
+struct Model {
+    std::vector<ModelLine> lines;  // line_count records
+    int32_t line_count = 0;
+    int32_t size = 0;  // hit radius in model units
+};
+
+// The five figures the game loads at start, in this order.
+struct Models {
+    Model tie;
+    Model bolt;
+    Model heal;
+    Model bomb;  // loaded with the others, never given to an entity
+    Model shield;
+};
+
+// Reads a model file from the working directory. Throws DataError naming the
+// file, the line and the fault for anything the game cannot draw.
+Model load_model(const std::string& file_name);
+
+// The same, from text already in memory; file_name is used in messages only.
+Model parse_model(std::string_view text, const std::string& file_name);
+
+// Loads tie, bolt, heal, bomb and shield from "<name>.obj" in that order.
+void load_models(Models& models);
+
+}  // namespace qv

@@ -1,0 +1,31 @@
+// Perspective projection and wireframe drawing of the entities.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "platform/frame.h"
+#include "world/entity.h"
+
+namespace qv {
+
+struct Game;
+
+// floor(1024 * 0.97^depth) for depth 0 to 255; 8 fraction bits.
+using DepthScaleTable = std::array<int32_t, 256>;
+
+// Computed once, on first use; nothing else in a running game uses floating point.
+const DepthScaleTable& depth_scale_table();
+
+// The table entry for a depth, with depths outside 0..255 held to the nearest end.
+int32_t depth_scale(int32_t depth);
+
+// Draws one entity seen from `camera` and stores its screen_x, screen_y and
+// screen_size.
+void render_entity(FrameBuffer& frame, Entity& entity, const Vec3& camera);
+
+// The per-frame pass over the list from the camera (-steer_x, -steer_y,
+// camera_z); it stops at the first model with fewer than 1 or more than 25 lines.
+void render_entities(Game& game);
+
+}  // namespace qv
