@@ -35,6 +35,8 @@ void scale_image(const uint8_t* src, uint8_t* dst, int32_t src_width, int32_t sr
 // Copies a packed image into the frame buffer at (x, y); rows at y 200 or more are skipped.
 void blit_image(FrameBuffer& frame, const uint8_t* image, int32_t x, int32_t y, int32_t width, int32_t height);
 
-void show_title(Game& game);
+// Runs the title screen with a picture already read by load_title_picture (the
+// program reads it before the window opens, so a bad file never flashes a window).
+void show_title(Game& game, const std::vector<uint8_t>& title_picture);
 
 }  // namespace qv
