@@ -1,0 +1,49 @@
+#include "game/controls.h"
+
+#include "game/game.h"
+
+namespace qv {
+
+namespace {
+
+constexpr int32_t near_edge = 20;
+constexpr int32_t far_edge_x = 300;
+constexpr int32_t far_edge_y = 180;
+constexpr int32_t steer_step = 2;
+constexpr int32_t steer_limit = 20;
+constexpr int32_t full_energy = 240;
+constexpr int32_t cooled_energy = 120;
+
+}  // namespace
+
+void steering_step(Game& game) {
+    GameState& s = game.state;
+    const PointerBlock& p = game.input.pointer;
+    // Four independent tests: a corner moves both offsets in the same frame.
+    if (p.pointer_x < near_edge && s.steer_x < steer_limit) s.steer_x += steer_step;
+    if (p.pointer_x > far_edge_x && s.steer_x > -steer_limit) s.steer_x -= steer_step;
+    if (p.pointer_y < near_edge && s.steer_y < steer_limit) s.steer_y += steer_step;
+    if (p.pointer_y > far_edge_y && s.steer_y > -steer_limit) s.steer_y -= steer_step;
+}
+
+void laser_step(Game& game) {
+    GameState& s = game.state;
+    bool& firing = game.loop.firing;
+    if (firing) {
+        s.laser_energy -= 1;
+        if (s.laser_energy == 0) {
+            firing = false;
+            s.laser_overheated = 1;
+        }
+    }
+    // Recovery starts in the very frame the energy ran out, so it ends that frame at 1.
+    if (!firing && s.laser_energy < full_energy) {
+        s.laser_energy += 1;
+        if (s.laser_energy == cooled_energy) s.laser_overheated = 0;
+    }
+    firing = game.input.buttons.left_button != 0 && s.laser_overheated == 0;
+}
+
+void camera_step(Game& game) { game.state.camera_z += 1; }
+
+}  // namespace qv
