@@ -23,6 +23,10 @@ struct MouseScriptEntry {
 };
 
 struct BackEnd {
+    // Defined beside the back-end functions, so that any program that builds a
+    // BackEnd links them in, whatever order the static libraries come in.
+    BackEnd();
+
     // Set by the owner before the game starts.
     std::vector<MouseScriptEntry> script;  // strictly increasing pumps
     uint64_t max_pumps = 10000000;         // the pump after which the window closes itself
