@@ -1,0 +1,92 @@
+#include "world/render.h"
+
+#include <cmath>
+#include <cstddef>
+
+#include "game/game.h"
+#include "raster/draw.h"
+
+namespace qv {
+
+namespace {
+
+constexpr int32_t max_model_lines = 25;
+constexpr uint8_t centre_dot_colour = 44;
+
+// Two's-complement wrapping arithmetic: the projection is plain 32-bit integer
+// work, and a wild coordinate in a model file must wrap, not trap.
+int32_t wrap_add(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+int32_t wrap_sub(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+int32_t wrap_mul(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
+}
+
+DepthScaleTable build_depth_scale_table() {
+    DepthScaleTable table{};
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        table[i] = static_cast<int32_t>(std::floor(1024.0 * std::pow(0.97, static_cast<double>(i))));
+    }
+    return table;
+}
+
+}  // namespace
+
+const DepthScaleTable& depth_scale_table() {
+    static const DepthScaleTable table = build_depth_scale_table();
+    return table;
+}
+
+int32_t depth_scale(int32_t depth) {
+    const DepthScaleTable& table = depth_scale_table();
+    if (depth < 0) return table.front();
+    if (depth > 255) return table.back();
+    return table[static_cast<std::size_t>(depth)];
+}
+
+void render_entity(FrameBuffer& frame, Entity& entity, const Vec3& camera) {
+    const int32_t dx = wrap_sub(entity.x, camera.x);
+    const int32_t dy = wrap_sub(entity.y, camera.y);
+    const int32_t dz = wrap_sub(entity.z, camera.z);
+    const int32_t scale = depth_scale(dz);
+
+    // The centre slides toward the screen centre linearly with depth and
+    // crosses it at 200; the figure shrinks through the table instead.
+    const int32_t w = wrap_sub(200, dz);
+    const int32_t cx = wrap_mul(w, dx) / 40 + 160;
+    const int32_t cy = wrap_mul(w, dy) / 40 + 100;
+
+    const Model& model = *entity.model;
+    const auto count = static_cast<std::size_t>(model.line_count > 0 ? model.line_count : 0);
+    for (std::size_t i = 0; i < count && i < model.lines.size(); ++i) {
+        const ModelLine& line = model.lines[i];
+        const int32_t ax = wrap_mul(line.x1, scale) >> 8;
+        const int32_t ay = wrap_mul(line.y1, scale) >> 8;
+        const int32_t bx = wrap_mul(line.x2, scale) >> 8;
+        const int32_t by = wrap_mul(line.y2, scale) >> 8;
+        // Model y points up the screen, so it is subtracted.
+        draw_line(frame, static_cast<int16_t>(wrap_add(cx, ax)), static_cast<int16_t>(wrap_sub(cy, ay)),
+                  static_cast<int16_t>(wrap_add(cx, bx)), static_cast<int16_t>(wrap_sub(cy, by)), line.colour);
+    }
+
+    entity.screen_x = cx;
+    entity.screen_y = cy;
+    entity.screen_size = wrap_mul(model.size, scale) >> 8;
+
+    put_pixel(frame, static_cast<uint16_t>(cx), static_cast<uint16_t>(cy), centre_dot_colour);
+}
+
+void render_entities(Game& game) {
+    const Vec3 camera = make_vec3(wrap_sub(0, game.state.steer_x), wrap_sub(0, game.state.steer_y), game.state.camera_z);
+    for (Entity* e = game.entity_list.get(); e != nullptr; e = e->next.get()) {
+        // A figure the game cannot draw stops the whole pass; everything after
+        // it keeps the screen position of its last draw.
+        if (e->model->line_count < 1 || e->model->line_count > max_model_lines) return;
+        render_entity(game.video.frame, *e, camera);
+    }
+}
+
+}  // namespace qv
