@@ -1,0 +1,31 @@
+// The replay tool's command line and its mouse script. Parsing never throws:
+// a fault comes back as one line of text for standard error.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/headless/headless.h"
+
+namespace qv {
+
+struct ReplayOptions {
+    uint32_t seed = 0;
+    std::optional<std::string> input;  // no script: pointer at (0, 0), buttons up
+    uint64_t max_pumps = 10000000;
+    bool state = false;
+    std::vector<uint64_t> shots;  // present numbers whose pictures are written
+    std::string shot_dir = ".";
+};
+
+// The arguments after the program name. Returns the options, or sets `error`.
+std::optional<ReplayOptions> parse_replay_options(const std::vector<std::string>& args, std::string& error);
+
+// Lines of "P X Y L R"; blank lines and # comments are skipped. `source` names
+// the script in error messages.
+std::optional<std::vector<MouseScriptEntry>> parse_mouse_script(const std::string& text, const std::string& source,
+                                                                std::string& error);
+
+}  // namespace qv
