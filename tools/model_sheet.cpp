@@ -1,0 +1,136 @@
+// Draws the five models through the game's own renderer at the depths where the
+// player meets them (16, where they arrive; 50; 100, far out) into one PNG, so
+// a figure can be judged as it will really look. Usage: model_sheet DATA_DIR OUT.png
+#include <png.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "platform/frame.h"
+#include "raster/draw.h"
+#include "world/data_error.h"
+#include "world/entity.h"
+#include "world/model.h"
+#include "world/render.h"
+
+namespace {
+
+// Each cell shows the middle of the screen, enlarged so single pixels can be
+// judged; the whole figure fits at every depth shown.
+constexpr int crop_w = 120;
+constexpr int crop_h = 80;
+constexpr int zoom = 3;
+constexpr int crop_x = (qv::screen_width - crop_w) / 2;
+constexpr int crop_y = (qv::screen_height - crop_h) / 2;
+constexpr int cell_w = crop_w * zoom;
+constexpr int cell_h = crop_h * zoom;
+constexpr int gap = 4;
+constexpr int depths[] = {16, 50, 100};
+const char* const model_files[] = {"tie.obj", "bolt.obj", "heal.obj", "bomb.obj", "shield.obj"};
+constexpr uint8_t grid_colour = 1;
+
+struct Rgb {
+    uint8_t r, g, b;
+};
+
+uint8_t widen(uint16_t c5) {
+    return static_cast<uint8_t>((c5 << 3) | (c5 >> 2));
+}
+
+Rgb to_rgb(uint16_t c) {
+    return Rgb{widen((c >> 10) & 31), widen((c >> 5) & 31), widen(c & 31)};
+}
+
+// One cell: the model centred on the screen, as the camera would see it
+// straight ahead, with a faint square showing its hit area.
+qv::FrameBuffer render_cell(const qv::Model& model, int depth) {
+    qv::FrameBuffer frame{};
+    qv::Entity entity;
+    entity.model = &model;
+    entity.z = depth;
+    qv::render_entity(frame, entity, qv::make_vec3(0, 0, 0));
+    const int s = entity.screen_size;
+    const auto x0 = static_cast<int16_t>(entity.screen_x - s), x1 = static_cast<int16_t>(entity.screen_x + s);
+    const auto y0 = static_cast<int16_t>(entity.screen_y - s), y1 = static_cast<int16_t>(entity.screen_y + s);
+    qv::FrameBuffer hit{};
+    qv::draw_line(hit, x0, y0, x1, y0, grid_colour);
+    qv::draw_line(hit, x1, y0, x1, y1, grid_colour);
+    qv::draw_line(hit, x1, y1, x0, y1, grid_colour);
+    qv::draw_line(hit, x0, y1, x0, y0, grid_colour);
+    for (size_t i = 0; i < frame.size(); ++i) {
+        if (frame[i] == 0) frame[i] = hit[i];
+    }
+    return frame;
+}
+
+bool write_png(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb) {
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!png || !info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(out);
+        return false;
+    }
+    png_init_io(png, out);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < height; ++y) {
+        png_write_row(png, rgb.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * 3);
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return std::fclose(out) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: model_sheet DATA_DIR OUT.png\n");
+        return 2;
+    }
+    const std::string dir = argv[1];
+    qv::Video video;
+    qv::set_default_palette(video);
+
+    constexpr int columns = sizeof depths / sizeof depths[0];
+    constexpr int rows = sizeof model_files / sizeof model_files[0];
+    const int width = columns * cell_w + (columns - 1) * gap;
+    const int height = rows * cell_h + (rows - 1) * gap;
+    std::vector<uint8_t> rgb(static_cast<size_t>(width) * static_cast<size_t>(height) * 3, 40);
+
+    try {
+        for (int row = 0; row < rows; ++row) {
+            const qv::Model model = qv::load_model(dir + "/" + model_files[row]);
+            for (int col = 0; col < columns; ++col) {
+                const qv::FrameBuffer frame = render_cell(model, depths[col]);
+                for (int y = 0; y < cell_h; ++y) {
+                    for (int x = 0; x < cell_w; ++x) {
+                        const size_t source = static_cast<size_t>((crop_y + y / zoom) * qv::screen_width + crop_x + x / zoom);
+                        const Rgb c = to_rgb(video.default_palette[frame[source]]);
+                        const size_t at = (static_cast<size_t>(row * (cell_h + gap) + y) * static_cast<size_t>(width) +
+                                           static_cast<size_t>(col * (cell_w + gap) + x)) * 3;
+                        rgb[at] = c.r;
+                        rgb[at + 1] = c.g;
+                        rgb[at + 2] = c.b;
+                    }
+                }
+            }
+        }
+    } catch (const qv::DataError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+
+    if (!write_png(argv[2], width, height, rgb)) {
+        std::fprintf(stderr, "cannot write %s\n", argv[2]);
+        return 1;
+    }
+    return 0;
+}
