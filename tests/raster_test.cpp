@@ -123,7 +123,9 @@ TEST(LineProbe, FollowsTheWalkAndTakesTheFirstMatch) {
     EXPECT_EQ(probe(0, 0, 4, 1, 2), 1);
 
     // Off-screen and negative coordinates are compared as 16-bit values.
-    EXPECT_EQ(probe(-20, -7, 20, 7, -10), -4);
+    // Error 20, +14 a step: it reaches 40 exactly on step 10, and "greater or
+    // equal" moves the row there, to the fourth change.
+    EXPECT_EQ(probe(-20, -7, 20, 7, -10), -3);
     // Steep, so x steps on every other row (odd steps, with the error starting
     // at 900): column 600 is reached on step 1799, one row before the end.
     EXPECT_EQ(probe(-300, 900, 600, -900, 600), -899);
