@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace qv {
@@ -98,6 +99,14 @@ void translate_event(BackEnd& backend, const SDL_Event& event) {
     }
 }
 
+// Only these drivers can tell where the cursor is while it is off the window.
+bool desktop_cursor_known() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr) return false;
+    return std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "windows") == 0 ||
+           std::strcmp(driver, "cocoa") == 0;
+}
+
 bool audio_ready(BackEnd& backend) {
     if (backend.audio_tried) return backend.audio_open;
     backend.audio_tried = true;
@@ -168,11 +177,12 @@ CursorPosition platform_cursor_position(BackEnd& backend) {
     if (backend.window == nullptr) return {};
     int x = 0;
     int y = 0;
-    if (SDL_GetMouseFocus() == backend.window) {
+    if (SDL_GetMouseFocus() == backend.window || !desktop_cursor_known()) {
         SDL_GetMouseState(&x, &y);
     } else {
-        // Outside the window the per-window state is stale; the desktop
-        // position tells where the cursor really is, possibly left of or above it.
+        // Outside the window (it lost the focus and with it the confinement) the
+        // per-window state is stale; the desktop position tells where the cursor
+        // really is, possibly left of or above the picture.
         int window_x = 0;
         int window_y = 0;
         SDL_GetGlobalMouseState(&x, &y);
