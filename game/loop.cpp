@@ -94,7 +94,7 @@ void end_game(Game& game) {
         // The score is the kill count followed by two zeros.
         std::snprintf(text, sizeof text, "You've been Quorvaned! Your final score was %d00",
                       static_cast<int>(game.state.kills));
-        platform_message_box(*game.window.backend, "GAME OVER", text);
+        if (game.window.backend != nullptr) platform_message_box(*game.window.backend, "GAME OVER", text);
     }
     destroy_display_window(game);
 }
@@ -104,7 +104,7 @@ int run_game(Game& game) {
         run_program(game);
     } catch (const DataError& error) {
         std::fprintf(stderr, "quorvaner: %s\n", error.what());
-        platform_message_box(*game.window.backend, "Quorvaner", error.what());
+        if (game.window.backend != nullptr) platform_message_box(*game.window.backend, "Quorvaner", error.what());
         return 1;
     }
     return 0;
