@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "game/game.h"
 #include "platform/frame.h"
+#include "platform/headless/headless.h"
 #include "raster/draw.h"
 #include "world/data_error.h"
 #include "world/entity.h"
@@ -96,8 +98,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = argv[1];
-    qv::Video video;
-    qv::set_default_palette(video);
+    // The game's own video set-up on the headless back end, so each cell goes
+    // through the same palette and conversion as a presented frame.
+    qv::Game game;
+    qv::BackEnd backend;
+    game.window.backend = &backend;
+    qv::init_video(game, 0x13);
 
     constexpr int columns = sizeof depths / sizeof depths[0];
     constexpr int rows = sizeof model_files / sizeof model_files[0];
@@ -109,11 +115,12 @@ int main(int argc, char** argv) {
         for (int row = 0; row < rows; ++row) {
             const qv::Model model = qv::load_model(dir + "/" + model_files[row]);
             for (int col = 0; col < columns; ++col) {
-                const qv::FrameBuffer frame = render_cell(model, depths[col]);
+                qv::convert_frame(game.video, render_cell(model, depths[col]));
+                const auto& picture = game.video.surface.pixels;
                 for (int y = 0; y < cell_h; ++y) {
                     for (int x = 0; x < cell_w; ++x) {
                         const size_t source = static_cast<size_t>((crop_y + y / zoom) * qv::screen_width + crop_x + x / zoom);
-                        const Rgb c = to_rgb(video.default_palette[frame[source]]);
+                        const Rgb c = to_rgb(picture[source]);
                         const size_t at = (static_cast<size_t>(row * (cell_h + gap) + y) * static_cast<size_t>(width) +
                                            static_cast<size_t>(col * (cell_w + gap) + x)) * 3;
                         rgb[at] = c.r;
