@@ -99,6 +99,11 @@ void translate_event(BackEnd& backend, const SDL_Event& event) {
     }
 }
 
+bool invisible_video_driver() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
 // Only these drivers can tell where the cursor is while it is off the window.
 bool desktop_cursor_known() {
     const char* driver = SDL_GetCurrentVideoDriver();
@@ -138,6 +143,12 @@ void platform_create_window(BackEnd& backend, const char* title, int32_t width, 
     if (!backend.video_ready) {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) fail_window("no video");
         backend.video_ready = true;
+        // Without a display SDL falls back to drivers that draw nowhere; a game
+        // waiting for a click on a window nobody can see would hang for good.
+        if (!SDL_GetHint(SDL_HINT_VIDEODRIVER) && invisible_video_driver()) {
+            SDL_SetError("no display found");
+            fail_window("no display");
+        }
     }
     SDL_Rect desktop{};
     if (SDL_GetDisplayUsableBounds(0, &desktop) == 0) {
