@@ -14,34 +14,11 @@ constexpr const char* window_title = "Quorvaner for Windows 95/NT";
 
 }  // namespace
 
-void set_default_palette(Video& video) {
-    Palette& p = video.default_palette;
-    p[1] = 0x0010;
-    p[12] = 0x5108;
-    // Both whites keep bit 15 set; the display ignores it.
-    p[15] = 0xFFFF;
-    p[31] = 0xFFFF;
-    p[32] = 0x001F;
-    p[36] = 0x7C1F;
-    p[40] = 0x7C00;
-    p[44] = 0x7FE0;
-    p[48] = 0x03E0;
-    p[51] = 0x03FF;
-    p[52] = 0x03FF;
-}
-
 void init_video(Game& game, uint8_t /*mode: only 0x13 exists*/) {
     set_default_palette(game.video);
     create_display_window(game, screen_width, screen_height, 16, window_title);
     game.video.frame.fill(0);
     game.video.active_palette = game.video.default_palette;
-}
-
-void convert_frame(Video& video, const FrameBuffer& frame) {
-    // Always the full 64000 pixels, whatever size the surface has recorded.
-    for (int32_t i = 0; i < screen_pixels; ++i) {
-        video.surface.pixels[static_cast<size_t>(i)] = video.active_palette[frame[static_cast<size_t>(i)]];
-    }
 }
 
 void request_repaint(Game& game) {

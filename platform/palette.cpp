@@ -1,0 +1,32 @@
+// The palette and the conversion need no window, so tools that only draw into
+// a frame buffer can use them without linking a back end.
+#include <cstddef>
+
+#include "platform/frame.h"
+
+namespace qv {
+
+void set_default_palette(Video& video) {
+    Palette& p = video.default_palette;
+    p[1] = 0x0010;
+    p[12] = 0x5108;
+    // Both whites keep bit 15 set; the display ignores it.
+    p[15] = 0xFFFF;
+    p[31] = 0xFFFF;
+    p[32] = 0x001F;
+    p[36] = 0x7C1F;
+    p[40] = 0x7C00;
+    p[44] = 0x7FE0;
+    p[48] = 0x03E0;
+    p[51] = 0x03FF;
+    p[52] = 0x03FF;
+}
+
+void convert_frame(Video& video, const FrameBuffer& frame) {
+    // Always the full 64000 pixels, whatever size the surface has recorded.
+    for (int32_t i = 0; i < screen_pixels; ++i) {
+        video.surface.pixels[static_cast<std::size_t>(i)] = video.active_palette[frame[static_cast<std::size_t>(i)]];
+    }
+}
+
+}  // namespace qv
