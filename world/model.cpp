@@ -7,6 +7,7 @@
 #include <limits>
 #include <optional>
 #include <system_error>
+#include <utility>
 
 #include "world/data_error.h"
 
