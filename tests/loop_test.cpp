@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -13,267 +12,142 @@
 namespace qv {
 namespace {
 
-using testing::TestWorld;
 using Events = std::vector<std::string>;
 
-struct PresentLog {
-    std::vector<uint16_t> background;  // palette entry 0 at each present
-    void attach(Game& g) {
-        g.present_hook = [this](const Game& game) { background.push_back(game.video.active_palette[0]); };
+// A world in play whose presents record palette entry 0.
+struct Playing : testing::TestWorld {
+    std::vector<uint16_t> shown;
+    Playing() {
+        game->loop.running = true;
+        game->present_hook = [this](const Game& g) { shown.push_back(g.video.active_palette[0]); };
+    }
+    void hold_mouse(int32_t x, int32_t y, bool left) {
+        game->window.mouse = LiveMouse{static_cast<uint8_t>(left ? 1 : 0), 0, x, y};
     }
 };
 
-// Something right in front of the ship, `depth` ahead, which the render puts
-// in the middle of the screen.
-void add_ahead(Game& g, const Model& model, int32_t kind, int32_t depth) {
-    insert_after(*g.entity_list, new_entity(make_instance(&model, make_vec3(0, 0, g.state.camera_z + depth)), kind,
+// Something straight ahead at relative depth 16, which the render puts in the middle.
+void add_at_plane(Game& g, const Model& model, int32_t kind) {
+    insert_after(*g.entity_list, new_entity(make_instance(&model, make_vec3(0, 0, g.state.camera_z + 16)), kind,
                                             make_vec3(0, 0, 0), nullptr));
 }
 
-void hold_mouse(Game& g, int32_t x, int32_t y, bool left) {
-    g.window.mouse.mouse_x = x;
-    g.window.mouse.mouse_y = y;
-    g.window.mouse.mouse_left_down = left ? 1 : 0;
-}
-
-TEST(Flashes, EventColourIsSeenInExactlyOnePresent) {
-    TestWorld w;
-    Game& g = *w;
-    PresentLog log;
-    log.attach(g);
-    g.loop.running = true;
+TEST(Loop, FlashesShowInOnePresentAndProtectionTintsFromTheNextFrame) {
+    Playing p;
+    Game& g = *p;
     g.state.shield = 200;
-    add_ahead(g, g.models.heal, RepairPickup, 16);
-    run_frame(g);
-    run_frame(g);
-    EXPECT_EQ(g.state.shield, 220);
-    EXPECT_EQ(log.background, (std::vector<uint16_t>{0x001F, 0}));
-    EXPECT_FALSE(g.loop.flash_pending);
-}
-
-TEST(Flashes, ShieldPickupTintsBlueFromTheNextFrameAndFadesToBlack) {
-    TestWorld w;
-    Game& g = *w;
-    PresentLog log;
-    log.attach(g);
-    g.loop.running = true;
-    add_ahead(g, g.models.shield, ShieldPickup, 16);
+    add_at_plane(g, g.models.heal, RepairPickup);
+    run_frame(g);  // blue repair flash
+    add_at_plane(g, g.models.shield, ShieldPickup);
     run_frame(g);  // the pickup writes no colour of its own
     run_frame(g);  // 490 / 16
-    run_frame(g);  // 489 / 16
-    EXPECT_EQ(g.state.invulnerable_timer, 488);
-
     g.state.invulnerable_timer = 17;
-    for (int i = 0; i < 4; ++i) run_frame(g);  // 17, 16, 15 and 14 at the flash step
-    EXPECT_EQ(log.background, (std::vector<uint16_t>{0, 30, 30, 1, 1, 0, 0}));
-    EXPECT_EQ(g.state.invulnerable_timer, 13);
-
-    // The tint replaces a pending flash colour rather than adding to it.
-    g.video.active_palette[0] = 0x03E0;
-    g.loop.flash_pending = true;
-    g.state.invulnerable_timer = 100;
-    flash_step(g);
-    EXPECT_EQ(g.video.active_palette[0], 6);
-    EXPECT_FALSE(g.loop.flash_pending);
+    for (int i = 0; i < 3; ++i) run_frame(g);  // 17, 16 and 15 at the flash step
+    EXPECT_EQ(g.state.shield, 220);
+    EXPECT_EQ(p.shown, (std::vector<uint16_t>{0x001F, 0, 30, 1, 1, 0}));
 }
 
-TEST(FrameOrder, LevelClearEndsTheFrameBeforeSteeringLaserAndCamera) {
-    TestWorld w;
-    Game& g = *w;
-    PresentLog log;
-    log.attach(g);
-    g.loop.running = true;
+TEST(Loop, LevelClearFrameSkipsSteeringLaserCameraAndPresent) {
+    Playing p;
+    Game& g = *p;
     g.loop.firing = true;
     g.state.kills = 100;
     g.state.camera_z = 10;
-    hold_mouse(g, 5, 5, false);  // would steer, and would switch the laser off
+    p.hold_mouse(5, 5, false);  // would steer, and switch the laser off
     run_frame(g);
-
     EXPECT_EQ(g.state.level, 2);
     EXPECT_EQ(g.state.camera_z, 10);
     EXPECT_EQ(g.state.steer_x, 0);
-    EXPECT_EQ(g.state.steer_y, 0);
     EXPECT_TRUE(g.loop.firing);
-    EXPECT_EQ(g.state.laser_energy, 240);
-    // Only the sequence presented, pumped and slept.
-    EXPECT_EQ(log.background.size(), 245u);
-    EXPECT_EQ(w.backend.pumps, 245u);
-    EXPECT_EQ(w.backend.sleeps, 245u);
+    EXPECT_EQ(p.shown.size(), 245u);  // the sequence's own presents only
+    EXPECT_EQ(p.backend.sleeps, 245u);
 }
 
-TEST(FrameOrder, LostLifeAndLevelClearInOneFrameRunLifeLossFirst) {
-    TestWorld w;
-    Game& g = *w;
-    PresentLog log;
-    log.attach(g);
-    g.loop.running = true;
+TEST(Loop, LostLifeAndLevelClearInOneFrameRunLifeLossFirst) {
+    Playing p;
+    Game& g = *p;
     g.state.shield = 0;
-    g.state.lives = 2;
     g.state.kills = 100;
     run_frame(g);
-
-    EXPECT_EQ(g.state.lives, 1);
-    EXPECT_EQ(g.state.shield, 240);
+    EXPECT_EQ(g.state.lives, 2);
     EXPECT_EQ(g.state.level, 2);
-    EXPECT_EQ(g.state.camera_z, 0);
-    EXPECT_EQ(w.backend.events,
+    EXPECT_EQ(p.backend.events,
               (Events{"stop", "play THUNDER2 loop", "stop", "play CLEAR loop", "stop", "play THUNDER2 loop"}));
-    ASSERT_EQ(log.background.size(), 105u + 245u);
-    EXPECT_EQ(log.background[1], 0x7FE0);
-    EXPECT_EQ(log.background[104], 0);
-    EXPECT_EQ(log.background[106], 0x7C1F);
-    EXPECT_EQ(log.background[349], 0);
+    ASSERT_EQ(p.shown.size(), 105u + 245u);
+    EXPECT_EQ(p.shown[1], 0x7FE0);
+    EXPECT_EQ(p.shown[106], 0x7C1F);
 }
 
-TEST(FrameOrder, GameOverFrameStillSteersFiresAdvancesAndPresents) {
-    TestWorld w;
-    Game& g = *w;
-    PresentLog log;
-    log.attach(g);
-    g.loop.running = true;
-    g.state.shield = 0;
-    g.state.lives = 0;
-    hold_mouse(g, 5, 195, true);
-    run_frame(g);
-
-    EXPECT_FALSE(g.loop.running);
-    EXPECT_EQ(g.state.game_over, 1);
-    EXPECT_EQ(g.state.steer_x, 2);
-    EXPECT_EQ(g.state.steer_y, -2);
-    EXPECT_TRUE(g.loop.firing);
-    EXPECT_EQ(g.state.camera_z, 1);
-    EXPECT_EQ(log.background.size(), 1u);
-    EXPECT_EQ(w.backend.pumps, 1u);
-    EXPECT_EQ(w.backend.sleeps, 1u);
-    EXPECT_TRUE(w.backend.events.empty());
-
-    // The level test still runs in that frame, and a clear then ends it early.
-    TestWorld w2;
-    Game& g2 = *w2;
-    g2.loop.running = true;
-    g2.state.shield = -3;
-    g2.state.lives = 0;
-    g2.state.kills = 100;
-    run_frame(g2);
-    EXPECT_FALSE(g2.loop.running);
-    EXPECT_EQ(g2.state.level, 2);
-    EXPECT_EQ(g2.state.camera_z, 0);
-    EXPECT_EQ(w2.backend.sleeps, 245u);
-}
-
-TEST(Ending, LoopLeavesAfterTheLosingFrameAndTheBoxShowsTheScore) {
+TEST(Loop, GameOverFrameRunsToItsEndAndTheBoxShowsTheScore) {
     for (const int32_t kills : {0, 7}) {
-        TestWorld w;
-        Game& g = *w;
-        PresentLog log;
-        log.attach(g);
+        Playing p;
+        Game& g = *p;
         g.state.shield = 0;
         g.state.lives = 0;
         g.state.kills = kills;
-        // Left over from before the loop: the loop starts with none of them.
-        g.loop.firing = true;
+        // Left over from before the loop, which starts without them.
         g.loop.flash_pending = true;
         g.hud.beam_phase = true;
         g.video.active_palette[0] = 0x1234;
+        p.hold_mouse(5, 195, true);
         game_loop(g);
-        EXPECT_EQ(log.background, (std::vector<uint16_t>{0x1234}));
+        EXPECT_EQ(g.state.game_over, 1);
+        EXPECT_EQ(g.state.steer_x, 2);
+        EXPECT_EQ(g.state.steer_y, -2);
+        EXPECT_TRUE(g.loop.firing);
+        EXPECT_EQ(g.state.camera_z, 1);
+        EXPECT_EQ(p.shown, (std::vector<uint16_t>{0x1234}));
+        EXPECT_EQ(p.backend.sleeps, 1u);
         EXPECT_FALSE(g.hud.beam_phase);
-        EXPECT_FALSE(g.loop.running);
 
         end_game(g);
-        const std::string score = kills == 0 ? "000" : "700";
-        EXPECT_EQ(w.backend.events,
-                  (Events{"stop", "play GAMEOVER once",
-                          "box \"GAME OVER\" \"You've been Quorvaned! Your final score was " + score + "\""}));
+        const std::string text = "You've been Quorvaned! Your final score was " + std::string(kills ? "700" : "000");
+        EXPECT_EQ(p.backend.events, (Events{"stop", "play GAMEOVER once", "box \"GAME OVER\" \"" + text + "\""}));
     }
 }
 
-TEST(Ending, ClosingTheWindowStopsTheLoopAfterItsPump) {
-    TestWorld w;
-    Game& g = *w;
-    PresentLog log;
-    log.attach(g);
-    w.backend.max_pumps = 4;
-    game_loop(g);
-    EXPECT_TRUE(g.loop.running);
-    EXPECT_EQ(log.background.size(), 4u);
-    EXPECT_EQ(w.backend.sleeps, 3u);
-    EXPECT_EQ(g.state.camera_z, 4);
-}
-
-// A scratch working directory holding the given data files, left again on exit.
-class DataDirectory {
-public:
-    explicit DataDirectory(const std::string& name) : dir_(std::filesystem::temp_directory_path() / name) {
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        old_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_);
+// A scratch working directory with the models and zero-filled glyph and title files.
+struct DataDirectory {
+    std::filesystem::path old = std::filesystem::current_path();
+    std::filesystem::path dir = std::filesystem::temp_directory_path() / "quorvaner-loop-test";
+    explicit DataDirectory(size_t title_size) {
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        for (const char* name : {"tie.obj", "bolt.obj", "heal.obj", "bomb.obj", "shield.obj"}) {
+            std::filesystem::copy_file(std::filesystem::path(QV_DATA_DIR) / name, dir / name);
+        }
+        std::ofstream(dir / "dat.bin", std::ios::binary) << std::string(832, '\0');
+        std::ofstream(dir / "outfile.bmp", std::ios::binary) << std::string(title_size, '\0');
+        std::filesystem::current_path(dir);
     }
     ~DataDirectory() {
-        std::filesystem::current_path(old_);
-        std::filesystem::remove_all(dir_);
+        std::filesystem::current_path(old);
+        std::filesystem::remove_all(dir);
     }
-    void copy_models() {
-        for (const char* name : {"tie.obj", "bolt.obj", "heal.obj", "bomb.obj", "shield.obj"}) {
-            std::filesystem::copy_file(std::filesystem::path(QV_DATA_DIR) / name, dir_ / name);
-        }
-    }
-    void write_zeros(const char* name, size_t size) {
-        std::ofstream out(dir_ / name, std::ios::binary);
-        out << std::string(size, '\0');
-    }
-
-private:
-    std::filesystem::path dir_;
-    std::filesystem::path old_;
 };
 
-TEST(Program, BadDataEndsWithStatusOneBeforeAnyWindow) {
+TEST(Loop, ProgramEndsWithOneOnBadDataAndQuietlyWhenTheWindowCloses) {
     {
-        DataDirectory dir("quorvaner-loop-test-empty");
-        TestWorld w;
+        DataDirectory data(65077);  // one byte short: fails before any window
+        testing::TestWorld w;
         ::testing::internal::CaptureStderr();
         EXPECT_EQ(run_game(*w), 1);
         const std::string err = ::testing::internal::GetCapturedStderr();
         EXPECT_EQ(err.rfind("quorvaner: ", 0), 0u) << err;
-        EXPECT_NE(err.find("tie.obj"), std::string::npos) << err;
+        EXPECT_NE(err.find("outfile.bmp"), std::string::npos) << err;
+        EXPECT_EQ(w.backend.pumps, 0u);
         ASSERT_EQ(w.backend.events.size(), 1u);
         EXPECT_EQ(w.backend.events[0].rfind("box \"Quorvaner\" ", 0), 0u) << w.backend.events[0];
     }
-    {
-        // Models and glyphs in place but a short title picture: no window is ever opened.
-        DataDirectory dir("quorvaner-loop-test-title");
-        dir.copy_models();
-        dir.write_zeros("dat.bin", 832);
-        dir.write_zeros("outfile.bmp", 65077);
-        TestWorld w;
-        ::testing::internal::CaptureStderr();
-        EXPECT_EQ(run_game(*w), 1);
-        const std::string err = ::testing::internal::GetCapturedStderr();
-        EXPECT_NE(err.find("outfile.bmp"), std::string::npos) << err;
-        EXPECT_FALSE(w->window.exists);
-        EXPECT_EQ(w.backend.pumps, 0u);
-    }
-}
-
-TEST(Program, ClosedWindowEndsQuietlyWithStatusZero) {
-    DataDirectory dir("quorvaner-loop-test-close");
-    dir.copy_models();
-    dir.write_zeros("dat.bin", 832);
-    dir.write_zeros("outfile.bmp", 65078);
-    Game game;
-    BackEnd backend;
-    game.window.backend = &backend;
-    // Forty zoom frames, then a click leaves the title; the window closes in play.
-    backend.script = {MouseScriptEntry{41, 160, 100, 1, 0}};
-    backend.max_pumps = 60;
-    int presents = 0;
-    game.present_hook = [&presents](const Game&) { ++presents; };
-    EXPECT_EQ(run_game(game), 0);
-    EXPECT_EQ(backend.events, (Events{"play BADSONG1 loop", "stop", "play THUNDER2 loop"}));
-    EXPECT_EQ(presents, 40 + 19);
-    EXPECT_GT(game.state.camera_z, 0);
+    DataDirectory data(65078);
+    testing::TestWorld w;
+    // Forty zoom frames, a click at the title, then the window closes in play.
+    w.backend.script = {MouseScriptEntry{41, 160, 100, 1, 0}};
+    w.backend.max_pumps = 60;
+    EXPECT_EQ(run_game(*w), 0);
+    EXPECT_EQ(w.backend.events, (Events{"play BADSONG1 loop", "stop", "play THUNDER2 loop"}));
+    EXPECT_EQ(w->state.camera_z, 19);
+    EXPECT_EQ(w.backend.sleeps, 40u + 1u + 18u);
 }
 
 }  // namespace
