@@ -78,8 +78,7 @@ std::optional<int32_t> to_int32(std::string_view text) {
     return static_cast<int32_t>(negative ? -value : value);
 }
 
-// Built piece by piece: GCC 12 at -O3 misreads `"\"" + std::string(...)` as an
-// overlapping copy and warns.
+// A word of the file as the messages show it.
 std::string quoted(std::string_view text) {
     std::string out;
     out.reserve(text.size() + 2);
