@@ -21,9 +21,6 @@ struct Playing : testing::TestWorld {
         game->loop.running = true;
         game->present_hook = [this](const Game& g) { shown.push_back(g.video.active_palette[0]); };
     }
-    void hold_mouse(int32_t x, int32_t y, bool left) {
-        game->window.mouse = LiveMouse{static_cast<uint8_t>(left ? 1 : 0), 0, x, y};
-    }
 };
 
 // Something straight ahead at relative depth 16, which the render puts in the middle.
@@ -47,33 +44,22 @@ TEST(Loop, FlashesShowInOnePresentAndProtectionTintsFromTheNextFrame) {
     EXPECT_EQ(p.shown, (std::vector<uint16_t>{0x001F, 0, 30, 1, 1, 0}));
 }
 
-TEST(Loop, LevelClearFrameSkipsSteeringLaserCameraAndPresent) {
+TEST(Loop, LifeLossRunsBeforeALevelClearInTheSameFrameWhichThenEndsAtOnce) {
     Playing p;
     Game& g = *p;
+    g.state = {.shield = 0, .kills = 100, .camera_z = 10};
     g.loop.firing = true;
-    g.state.kills = 100;
-    g.state.camera_z = 10;
-    p.hold_mouse(5, 5, false);  // would steer, and switch the laser off
+    g.window.mouse = LiveMouse{0, 0, 5, 5};  // would steer, and switch the laser off
     run_frame(g);
+    EXPECT_EQ(g.state.lives, 2);
     EXPECT_EQ(g.state.level, 2);
     EXPECT_EQ(g.state.camera_z, 10);
     EXPECT_EQ(g.state.steer_x, 0);
     EXPECT_TRUE(g.loop.firing);
-    EXPECT_EQ(p.shown.size(), 245u);  // the sequence's own presents only
-    EXPECT_EQ(p.backend.sleeps, 245u);
-}
-
-TEST(Loop, LostLifeAndLevelClearInOneFrameRunLifeLossFirst) {
-    Playing p;
-    Game& g = *p;
-    g.state.shield = 0;
-    g.state.kills = 100;
-    run_frame(g);
-    EXPECT_EQ(g.state.lives, 2);
-    EXPECT_EQ(g.state.level, 2);
     EXPECT_EQ(p.backend.events,
               (Events{"stop", "play THUNDER2 loop", "stop", "play CLEAR loop", "stop", "play THUNDER2 loop"}));
-    ASSERT_EQ(p.shown.size(), 105u + 245u);
+    ASSERT_EQ(p.shown.size(), 105u + 245u);  // the sequences' own presents only
+    EXPECT_EQ(p.backend.sleeps, 105u + 245u);
     EXPECT_EQ(p.shown[1], 0x7FE0);
     EXPECT_EQ(p.shown[106], 0x7C1F);
 }
@@ -82,42 +68,37 @@ TEST(Loop, GameOverFrameRunsToItsEndAndTheBoxShowsTheScore) {
     for (const int32_t kills : {0, 7}) {
         Playing p;
         Game& g = *p;
-        g.state.shield = 0;
-        g.state.lives = 0;
-        g.state.kills = kills;
+        g.state = {.lives = 0, .shield = 0, .kills = kills};
         // Left over from before the loop, which starts without them.
         g.loop.flash_pending = true;
         g.hud.beam_phase = true;
         g.video.active_palette[0] = 0x1234;
-        p.hold_mouse(5, 195, true);
+        g.window.mouse = LiveMouse{1, 0, 5, 195};
         game_loop(g);
         EXPECT_EQ(g.state.game_over, 1);
-        EXPECT_EQ(g.state.steer_x, 2);
-        EXPECT_EQ(g.state.steer_y, -2);
+        EXPECT_EQ(std::pair(g.state.steer_x, g.state.steer_y), std::pair(2, -2));
         EXPECT_TRUE(g.loop.firing);
         EXPECT_EQ(g.state.camera_z, 1);
         EXPECT_EQ(p.shown, (std::vector<uint16_t>{0x1234}));
         EXPECT_EQ(p.backend.sleeps, 1u);
         EXPECT_FALSE(g.hud.beam_phase);
-
         end_game(g);
         const std::string text = "You've been Quorvaned! Your final score was " + std::string(kills ? "700" : "000");
         EXPECT_EQ(p.backend.events, (Events{"stop", "play GAMEOVER once", "box \"GAME OVER\" \"" + text + "\""}));
     }
 }
 
-// A scratch working directory with the models and zero-filled glyph and title files.
+// A scratch working directory holding the models and a title file one byte short.
 struct DataDirectory {
     std::filesystem::path old = std::filesystem::current_path();
     std::filesystem::path dir = std::filesystem::temp_directory_path() / "quorvaner-loop-test";
-    explicit DataDirectory(size_t title_size) {
+    DataDirectory() {
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
         for (const char* name : {"tie.obj", "bolt.obj", "heal.obj", "bomb.obj", "shield.obj"}) {
             std::filesystem::copy_file(std::filesystem::path(QV_DATA_DIR) / name, dir / name);
         }
-        std::ofstream(dir / "dat.bin", std::ios::binary) << std::string(832, '\0');
-        std::ofstream(dir / "outfile.bmp", std::ios::binary) << std::string(title_size, '\0');
+        std::ofstream(dir / "outfile.bmp", std::ios::binary) << std::string(65077, '\0');
         std::filesystem::current_path(dir);
     }
     ~DataDirectory() {
@@ -126,28 +107,16 @@ struct DataDirectory {
     }
 };
 
-TEST(Loop, ProgramEndsWithOneOnBadDataAndQuietlyWhenTheWindowCloses) {
-    {
-        DataDirectory data(65077);  // one byte short: fails before any window
-        testing::TestWorld w;
-        ::testing::internal::CaptureStderr();
-        EXPECT_EQ(run_game(*w), 1);
-        const std::string err = ::testing::internal::GetCapturedStderr();
-        EXPECT_EQ(err.rfind("quorvaner: ", 0), 0u) << err;
-        EXPECT_NE(err.find("outfile.bmp"), std::string::npos) << err;
-        EXPECT_EQ(w.backend.pumps, 0u);
-        ASSERT_EQ(w.backend.events.size(), 1u);
-        EXPECT_EQ(w.backend.events[0].rfind("box \"Quorvaner\" ", 0), 0u) << w.backend.events[0];
-    }
-    DataDirectory data(65078);
+TEST(Loop, ABadTitleFileEndsTheProgramWithOneBeforeAnyWindowOpens) {
+    DataDirectory data;
     testing::TestWorld w;
-    // Forty zoom frames, a click at the title, then the window closes in play.
-    w.backend.script = {MouseScriptEntry{41, 160, 100, 1, 0}};
-    w.backend.max_pumps = 60;
-    EXPECT_EQ(run_game(*w), 0);
-    EXPECT_EQ(w.backend.events, (Events{"play BADSONG1 loop", "stop", "play THUNDER2 loop"}));
-    EXPECT_EQ(w->state.camera_z, 19);
-    EXPECT_EQ(w.backend.sleeps, 40u + 1u + 18u);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(run_game(*w), 1);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(err.starts_with("quorvaner: ") && err.find("outfile.bmp") != std::string::npos) << err;
+    EXPECT_EQ(w.backend.pumps, 0u);
+    ASSERT_EQ(w.backend.events.size(), 1u);
+    EXPECT_TRUE(w.backend.events[0].starts_with("box \"Quorvaner\" ")) << w.backend.events[0];
 }
 
 }  // namespace

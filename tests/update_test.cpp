@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "game/controls.h"
 #include "tests/test_world.h"
 
@@ -15,7 +17,18 @@ struct Draws {
         seed = seed * 1103515245u + 12345u;
         return static_cast<int32_t>((seed >> 16) & 0x7FFF);
     }
+    // A fighter sent back ahead: x, y, then z at `base` plus 0 to 39.
+    void expect_respawn(const Entity& e, int32_t base) {
+        EXPECT_EQ(e.x, next() % 40 - 20);
+        EXPECT_EQ(e.y, next() % 40 - 20);
+        EXPECT_EQ(e.z, base + next() % 40);
+    }
 };
+
+// What a frame's hits leave behind: shield, the pending flash and palette entry 0.
+std::tuple<int32_t, bool, int> hurt(const Game& g) {
+    return {g.state.shield, g.loop.flash_pending, g.video.active_palette[0]};
+}
 
 int count(const Game& g) {
     int n = 0;
@@ -40,8 +53,7 @@ TEST(Update, PickupsProtectAndRepairOnlyInTheCentralWindow) {
     add(g, ShieldPickup, 16, 239, 21);  // 79 off the centre both ways: inside
     update_entities(g);
     EXPECT_EQ(g.state.invulnerable_timer, 490);
-    EXPECT_FALSE(g.loop.flash_pending);
-    EXPECT_EQ(g.video.active_palette[0], 0x1234);
+    EXPECT_EQ(hurt(g), std::tuple(240, false, 0x1234));  // no colour of its own
     g.state.invulnerable_timer = 100;  // a running protection restarts
     add(g, ShieldPickup, 16, 160, 100);
     update_entities(g);
@@ -59,9 +71,8 @@ TEST(Update, PickupsProtectAndRepairOnlyInTheCentralWindow) {
         add(*r, RepairPickup, 16, 100, 150);
         add(*r, RepairPickup, 16, 80, 100);  // outside: no repair
         update_entities(*r);
-        EXPECT_EQ(r->state.shield, after);
-        EXPECT_EQ(r->loop.flash_pending, before != 240);
-        EXPECT_EQ(r->video.active_palette[0], before != 240 ? 0x001F : 0);
+        // A full shield gets no blue flash.
+        EXPECT_EQ(hurt(*r), std::tuple(after, before != 240, before != 240 ? 0x001F : 0)) << before;
         EXPECT_EQ(count(*r), 3);
     }
 }
@@ -75,35 +86,27 @@ TEST(Update, BoltsAndRamsHurtUnlessProtectedAndRamsAlwaysRespawn) {
         Entity& head = *g.entity_list;
         head.z = 16;
         head.fire_cooldown = 33;  // running, so it fires nothing
-        head.screen_x = 100;
-        head.screen_y = 100;
+        head.screen_x = head.screen_y = 100;
         add(g, Bolt, 17, 160, 100);
         add(g, Bolt, 16, 160, 100);
         add(g, Bolt, 15, 200, 60);
         update_entities(g);
-        const int32_t hurt = protection == 0 ? 1 : 0;
-        EXPECT_EQ(g.state.shield, 240 - hurt * (15 + 15 + 10));
-        EXPECT_EQ(g.video.active_palette[0], hurt ? 0x7E00 : 0);
-        EXPECT_EQ(g.loop.flash_pending, hurt == 1);
+        EXPECT_EQ(hurt(g), protection == 0 ? std::tuple(240 - 15 - 15 - 10, true, 0x7E00) : std::tuple(240, false, 0));
         ASSERT_EQ(count(g), 4);
         EXPECT_EQ(head.next->z, 16);  // the far bolt moved one unit closer
-
-        Draws d{99};
-        EXPECT_EQ(head.x, d.next() % 40 - 20);
-        EXPECT_EQ(head.y, d.next() % 40 - 20);
-        EXPECT_EQ(head.z, 180 + d.next() % 40);
+        Draws{99}.expect_respawn(head, 180);
         EXPECT_EQ(head.fire_cooldown, 0);
     }
 }
 
-TEST(Update, LaserHitsEveryFighterUnderThePointer) {
+TEST(Update, ARammedFighterIsShotWhereItWasAndTwoOnOnePointDieTogetherForThe250thKill) {
     testing::TestWorld w;
     Game& g = *w;
     g.state.camera_z = 300;
     g.state.kills = 247;
     seed_random(g.random, 4242);
     Entity& head = *g.entity_list;
-    head.z = 316;  // rammed, then shot at the spot this frame's render stored
+    head.z = 316;
     head.fire_cooldown = 5;
     for (Entity* e = &head; e != nullptr; e = e->next.get()) {
         e->screen_x = 150;
@@ -113,15 +116,11 @@ TEST(Update, LaserHitsEveryFighterUnderThePointer) {
     g.input.pointer = PointerBlock{155, 105};
     g.loop.firing = true;
     update_entities(g);
-    EXPECT_EQ(g.state.kills, 250);  // all three, the two starting on one point included
-    EXPECT_EQ(g.state.lives, 4);
-    EXPECT_EQ(g.state.shield, 230);
-    EXPECT_EQ(g.video.active_palette[0], 0x03E0);
+    EXPECT_EQ(std::pair(g.state.kills, g.state.lives), std::pair(250, 4));  // a spare life for the 250th
+    EXPECT_EQ(hurt(g), std::tuple(230, true, 0x03E0));
     Draws d{4242};
     for (int i = 0; i < 3; ++i) d.next();  // the ram's respawn comes first
-    EXPECT_EQ(head.x, d.next() % 40 - 20);
-    EXPECT_EQ(head.y, d.next() % 40 - 20);
-    EXPECT_EQ(head.z, 300 + 200 + d.next() % 40);
+    d.expect_respawn(head, 300 + 200);
     for (int i = 0; i < 6; ++i) d.next();  // the other two respawns
     EXPECT_EQ(g.random.seed, d.seed);
 }
@@ -141,20 +140,17 @@ TEST(Update, FightersFireOnEnteringTheZoneAndBoltsArriveAtFifteen) {
         camera_step(g);
         ASSERT_EQ(count(g), 4);
         Entity& bolt = *head.next;
-        EXPECT_EQ(bolt.kind, Bolt);
-        EXPECT_EQ(bolt.model, &g.models.bolt);
+        EXPECT_TRUE(bolt.kind == Bolt && bolt.model == &g.models.bolt && bolt.next.get() == follower);
         EXPECT_EQ(bolt.z, fired_at - 1);  // created at the fighter, moved in the same pass
-        EXPECT_EQ(bolt.next.get(), follower);
         EXPECT_EQ(head.fire_cooldown, 69);
         bolt.screen_x = 160;
         bolt.screen_y = 100;
-        int hit = 0;
-        for (int frame = 1; frame <= frames && hit == 0; ++frame) {
+        int frame = 0;
+        for (; g.state.shield == 240 && frame < 100; ++frame) {
             update_entities(g);
             camera_step(g);
-            if (g.state.shield != 240) hit = frame;
         }
-        EXPECT_EQ(hit, frames);
+        EXPECT_EQ(frame, frames);
         EXPECT_EQ(count(g), 3);
     }
 }
