@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/pending_messages.h"
@@ -10,133 +12,87 @@
 
 namespace {
 
-using qv::WindowMessage;
 using namespace qv::win32;
+using enum qv::WindowMessage;
+using Messages = std::vector<qv::WindowMessage>;
+using Pixels = std::vector<uint16_t>;
 
-std::vector<WindowMessage> drain(PendingMessages& pending) {
-    std::vector<WindowMessage> taken;
-    WindowMessage message{};
-    while (take_message(pending, message)) {
-        taken.push_back(message);
-    }
+Messages drain(PendingMessages& pending) {
+    Messages taken;
+    qv::WindowMessage message{};
+    while (take_message(pending, message)) taken.push_back(message);
     return taken;
 }
 
-TEST(Win32PendingMessages, PaintsFoldTogetherWhileOneWaits) {
-    PendingMessages pending;
-    post_message(pending, WindowMessage::LeftButtonDown);
-    post_message(pending, WindowMessage::Paint);
-    post_message(pending, WindowMessage::Paint);
-    post_message(pending, WindowMessage::RightButtonUp);
-    post_message(pending, WindowMessage::Paint);
-    post_message(pending, WindowMessage::LeftButtonUp);
-    EXPECT_EQ(drain(pending), (std::vector<WindowMessage>{WindowMessage::LeftButtonDown, WindowMessage::Paint,
-                                                          WindowMessage::RightButtonUp, WindowMessage::LeftButtonUp}));
+std::pair<int32_t, int32_t> dims(Size size) { return {size.width, size.height}; }
 
-    // Once the waiting paint has been taken, the next one is a new paint.
-    post_message(pending, WindowMessage::Paint);
-    WindowMessage message{};
-    ASSERT_TRUE(take_message(pending, message));
-    EXPECT_EQ(message, WindowMessage::Paint);
-    post_message(pending, WindowMessage::Paint);
-    post_message(pending, WindowMessage::Close);
-    EXPECT_EQ(drain(pending), (std::vector<WindowMessage>{WindowMessage::Paint, WindowMessage::Close}));
+void post(PendingMessages& pending, std::initializer_list<qv::WindowMessage> messages) {
+    for (const qv::WindowMessage message : messages) post_message(pending, message);
 }
 
-TEST(Win32PendingMessages, EveryPaintTakenIsValidatedOnce) {
+TEST(Win32PendingMessages, WaitingPaintsFoldIntoOneAndEachPaintTakenIsValidatedOnce) {
     PendingMessages pending;
-    EXPECT_FALSE(take_validation_due(pending));
-
-    post_message(pending, WindowMessage::LeftButtonDown);
-    post_message(pending, WindowMessage::Paint);
-    WindowMessage message{};
-    ASSERT_TRUE(take_message(pending, message));
+    const qv::WindowMessage* storage = pending.queue.data();
+    post(pending, {LeftButtonDown, Paint, Paint, RightButtonUp, Paint, LeftButtonUp});
+    qv::WindowMessage first{};
+    ASSERT_TRUE(take_message(pending, first));
     EXPECT_FALSE(take_validation_due(pending)) << "a button needs no validation";
-    ASSERT_TRUE(take_message(pending, message));
+    EXPECT_EQ(drain(pending), (Messages{Paint, RightButtonUp, LeftButtonUp}));
     EXPECT_TRUE(take_validation_due(pending));
     EXPECT_FALSE(take_validation_due(pending)) << "validated already";
 
-    // A paint still waiting in the queue has not been shown, so nothing is due.
-    post_message(pending, WindowMessage::Paint);
+    // A paint still queued has not been shown; once taken, the next one is new.
+    post(pending, {Paint});
     EXPECT_FALSE(take_validation_due(pending));
-    EXPECT_TRUE(has_messages(pending));
-}
+    ASSERT_TRUE(take_message(pending, first));
+    post(pending, {Paint, Close});
+    EXPECT_EQ(drain(pending), (Messages{Paint, Close}));
 
-TEST(Win32PendingMessages, DrainedQueueStartsAgainInPlace) {
-    PendingMessages pending;
-    const WindowMessage* storage = pending.queue.data();
     for (int round = 0; round < 1000; ++round) {
-        post_message(pending, WindowMessage::RightButtonDown);
-        post_message(pending, WindowMessage::Paint);
-        post_message(pending, WindowMessage::RightButtonUp);
-        ASSERT_EQ(drain(pending), (std::vector<WindowMessage>{WindowMessage::RightButtonDown, WindowMessage::Paint,
-                                                              WindowMessage::RightButtonUp}));
-        EXPECT_FALSE(has_messages(pending));
+        post(pending, {RightButtonDown, Paint, RightButtonUp});
+        ASSERT_EQ(drain(pending), (Messages{RightButtonDown, Paint, RightButtonUp}));
     }
     EXPECT_EQ(pending.queue.data(), storage) << "the queue must not be reallocated frame after frame";
     EXPECT_EQ(pending.head, 0u);
 }
 
-TEST(Win32WindowGeometry, OuterSizeKeepsTheWholePictureVisible) {
-    // The classic frame needs less than the fixed 16 x 36: the fixed size is used.
-    const Size classic = outer_window_size({320, 200}, {328, 227});
-    EXPECT_EQ(classic.width, 336);
-    EXPECT_EQ(classic.height, 236);
-    // A frame of exactly 16 x 36.
-    const Size exact = outer_window_size({320, 200}, {336, 236});
-    EXPECT_EQ(exact.width, 336);
-    EXPECT_EQ(exact.height, 236);
-    // A thicker frame with a taller caption: the client area still holds 320 x 200.
-    const Size thick = outer_window_size({320, 200}, {336, 239});
-    EXPECT_EQ(thick.width, 336);
-    EXPECT_EQ(thick.height, 239);
-    const Size wide = outer_window_size({320, 200}, {342, 250});
-    EXPECT_EQ(wide.width, 342);
-    EXPECT_EQ(wide.height, 250);
-}
-
-TEST(Win32WindowGeometry, FullPictureLandsPixelForPixel) {
-    std::vector<uint16_t> picture(320 * 200);
-    for (size_t i = 0; i < picture.size(); ++i) {
-        picture[i] = static_cast<uint16_t>(i * 7 + 3);
+TEST(Win32WindowGeometry, OuterSizeHoldsThePictureAndThePictureLandsInTheTopLeftCorner) {
+    // The classic frame needs less than 16 x 36; newer, thicker frames need more.
+    const Size cases[][2] = {{{328, 227}, {336, 236}}, {{336, 236}, {336, 236}}, {{336, 239}, {336, 239}},
+                             {{342, 250}, {342, 250}}};
+    for (const auto& [framed, outer] : cases) {
+        EXPECT_EQ(dims(outer_window_size({320, 200}, framed)), dims(outer)) << framed.width << "x" << framed.height;
     }
-    std::vector<uint16_t> surface(320 * 200, 0xFFFF);
-    const Size shown = copy_picture(surface.data(), {320, 200}, picture.data(), {320, 200});
-    EXPECT_EQ(shown.width, 320);
-    EXPECT_EQ(shown.height, 200);
-    EXPECT_EQ(surface, picture);
-    EXPECT_EQ(surface[0], 3);                                              // top-left
-    EXPECT_EQ(surface[199 * 320 + 319], static_cast<uint16_t>(63999 * 7 + 3));  // bottom-right
-}
 
-TEST(Win32WindowGeometry, PictureOfAnotherSizeIsCutOrLeftInTheCorner) {
-    const uint16_t keep = 0xABCD;
+    Pixels full(320 * 200);
+    for (size_t i = 0; i < full.size(); ++i) full[i] = static_cast<uint16_t>(i * 7 + 3);
+    Pixels screen(320 * 200, 0xFFFF);
+    Size shown = copy_picture(screen.data(), {320, 200}, full.data(), {320, 200});
+    EXPECT_EQ(dims(shown), std::pair(320, 200));
+    EXPECT_EQ(screen, full);
 
     // Smaller: rows keep the surface's stride and the rest of the surface stays.
-    std::vector<uint16_t> surface(4 * 3, keep);
-    const std::vector<uint16_t> small{1, 2, 3, 4, 5, 6};  // 3 x 2
-    Size shown = copy_picture(surface.data(), {4, 3}, small.data(), {3, 2});
-    EXPECT_EQ(shown.width, 3);
-    EXPECT_EQ(shown.height, 2);
-    EXPECT_EQ(surface, (std::vector<uint16_t>{1, 2, 3, keep, 4, 5, 6, keep, keep, keep, keep, keep}));
+    const uint16_t k = 0xABCD;
+    Pixels surface(4 * 3, k);
+    const Pixels small{1, 2, 3, 4, 5, 6};  // 3 x 2
+    shown = copy_picture(surface.data(), {4, 3}, small.data(), {3, 2});
+    EXPECT_EQ(dims(shown), std::pair(3, 2));
+    EXPECT_EQ(surface, (Pixels{1, 2, 3, k, 4, 5, 6, k, k, k, k, k}));
 
     // Larger: only what fits is copied, each row read at the picture's stride.
-    std::vector<uint16_t> large(5 * 4);
-    for (size_t i = 0; i < large.size(); ++i) {
-        large[i] = static_cast<uint16_t>(100 + i);
-    }
+    Pixels large(5 * 4);
+    for (size_t i = 0; i < large.size(); ++i) large[i] = static_cast<uint16_t>(100 + i);
     shown = copy_picture(surface.data(), {4, 3}, large.data(), {5, 4});
-    EXPECT_EQ(shown.width, 4);
-    EXPECT_EQ(shown.height, 3);
-    EXPECT_EQ(surface, (std::vector<uint16_t>{100, 101, 102, 103, 105, 106, 107, 108, 110, 111, 112, 113}));
+    EXPECT_EQ(dims(shown), std::pair(4, 3));
+    EXPECT_EQ(surface, (Pixels{100, 101, 102, 103, 105, 106, 107, 108, 110, 111, 112, 113}));
 
     // Nothing to show: the surface is untouched.
-    std::vector<uint16_t> untouched(4 * 3, keep);
-    shown = copy_picture(untouched.data(), {4, 3}, large.data(), {0, 4});
-    EXPECT_EQ(shown.width * shown.height, 0);
-    shown = copy_picture(untouched.data(), {4, 3}, large.data(), {5, -1});
-    EXPECT_EQ(shown.width * shown.height, 0);
-    EXPECT_EQ(untouched, std::vector<uint16_t>(4 * 3, keep));
+    Pixels untouched(4 * 3, k);
+    for (const Size empty : {Size{0, 4}, Size{5, -1}}) {
+        shown = copy_picture(untouched.data(), {4, 3}, large.data(), empty);
+        EXPECT_EQ(shown.width * shown.height, 0);
+    }
+    EXPECT_EQ(untouched, Pixels(4 * 3, k));
 }
 
 }  // namespace
