@@ -23,22 +23,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A private scratch folder; optionally the working directory while it lives.
+// A scratch folder in the build tree, one per test; optionally the working
+// directory while it lives.
 struct Scratch {
     fs::path dir;
-    fs::path previous;
-    explicit Scratch(const std::string& name, bool enter = false) {
-        const int seed = ::testing::UnitTest::GetInstance()->random_seed();
-        dir = fs::temp_directory_path() / ("qv-front-" + name + "-" + std::to_string(seed));
+    fs::path previous = fs::current_path();
+    explicit Scratch(const std::string& name, bool enter = false) : dir(fs::path(QV_BINARY_DIR) / ("front-" + name)) {
         fs::remove_all(dir);
         fs::create_directories(dir);
-        if (enter) {
-            previous = fs::current_path();
-            fs::current_path(dir);
-        }
+        if (enter) fs::current_path(dir);
     }
     ~Scratch() {
-        if (!previous.empty()) fs::current_path(previous);
+        fs::current_path(previous);
         fs::remove_all(dir);
     }
     std::string write(const std::string& name, const std::vector<uint8_t>& bytes) const {
@@ -112,99 +108,64 @@ void expect_zoom_step(const std::vector<uint16_t>& shown, int left, int top, int
     EXPECT_EQ(wrong, 0);
 }
 
-TEST(RandomGenerator, SeedOneGivesTheClassicSequence) {
+TEST(RandomGenerator, FirstDrawsForAKnownSeed) {
     Random r;
     seed_random(r, 1);
     for (int32_t want : {16838, 5758, 10113, 17515, 31051}) EXPECT_EQ(next_random(r), want);
-    // The same seed twice gives the same run.
-    Random a, b;
-    seed_random(a, 123456789u);
-    seed_random(b, 123456789u);
-    for (int i = 0; i < 100; ++i) ASSERT_EQ(next_random(a), next_random(b));
 }
 
-TEST(GlyphFile, FaultsAndLongFiles) {
-    Scratch s("glyphs");
+// The file and line a load reports, or ("", -1) when it loads.
+template <typename Load>
+std::pair<std::string, int> fault_of(Load load) {
+    try {
+        load();
+    } catch (const DataError& e) {
+        return {e.file(), e.line()};
+    }
+    return {"", -1};
+}
+
+TEST(DataFiles, GlyphAndTitleFilesFaultsAndLongFiles) {
+    Scratch s("files");
     GlyphFont glyphs{};
-
-    try {
-        load_glyph_file(glyphs, (s.dir / "absent.bin").string());
-        ADD_FAILURE() << "a missing glyph file loaded";
-    } catch (const DataError& e) {
-        EXPECT_NE(e.file().find("absent.bin"), std::string::npos);
-        EXPECT_EQ(e.line(), 0);
-    }
-
-    const std::string short_file = s.write("short.bin", counting_bytes(500));
-    try {
-        load_glyph_file(glyphs, short_file);
-        ADD_FAILURE() << "a 500-byte glyph file loaded";
-    } catch (const DataError& e) {
-        EXPECT_EQ(e.file(), short_file);
-        EXPECT_NE(e.reason().find("500 bytes"), std::string::npos) << e.reason();
-        EXPECT_NE(e.reason().find("832"), std::string::npos) << e.reason();
-    }
+    const std::string absent = (s.dir / "absent").string();
+    const std::string short_glyphs = s.write("short.bin", counting_bytes(831));
+    const std::string short_title = s.write("short.bmp", counting_bytes(65077));
+    EXPECT_EQ(fault_of([&] { load_glyph_file(glyphs, absent); }), std::pair(absent, 0));
+    EXPECT_EQ(fault_of([&] { load_glyph_file(glyphs, short_glyphs); }), std::pair(short_glyphs, 0));
+    EXPECT_EQ(fault_of([&] { load_glyph_file(glyphs, s.dir.string()); }).second, 0);  // a folder cannot be read
     EXPECT_EQ(glyphs, GlyphFont{}) << "a failed load must leave the glyphs alone";
+    EXPECT_EQ(fault_of([&] { load_title_picture(absent); }), std::pair(absent, 0));
+    EXPECT_EQ(fault_of([&] { load_title_picture(short_title); }), std::pair(short_title, 0));
+    EXPECT_EQ(fault_of([&] { load_title_picture(s.dir.string()); }).second, 0);
 
-    // A folder opens on some systems but cannot be read.
-    EXPECT_THROW(load_glyph_file(glyphs, s.dir.string()), DataError);
-
-    const std::vector<uint8_t> long_bytes = counting_bytes(900);
+    // Only the first bytes of a longer file are used; exactly the size needed is enough.
+    const std::vector<uint8_t> long_bytes = counting_bytes(70000);
     load_glyph_file(glyphs, s.write("long.bin", long_bytes));
     EXPECT_TRUE(std::equal(glyphs.begin(), glyphs.end(), long_bytes.begin()));
-
-    // Exactly 832 bytes is enough.
+    glyphs = GlyphFont{};
     load_glyph_file(glyphs, s.write("exact.bin", counting_bytes(832)));
-    EXPECT_EQ(glyphs[831], static_cast<uint8_t>(831 * 7 + 3));
-}
-
-TEST(TitleFile, FaultsAndLongFiles) {
-    Scratch s("title");
-    EXPECT_THROW(load_title_picture((s.dir / "absent.bmp").string()), DataError);
-    EXPECT_THROW(load_title_picture(s.dir.string()), DataError);
-    try {
-        load_title_picture(s.write("short.bmp", counting_bytes(65077)));
-        ADD_FAILURE() << "a title picture one byte short loaded";
-    } catch (const DataError& e) {
-        EXPECT_EQ(e.line(), 0);
-        EXPECT_NE(e.reason().find("65077 bytes"), std::string::npos) << e.reason();
-        EXPECT_NE(e.reason().find("65078"), std::string::npos) << e.reason();
-    }
-    const std::vector<uint8_t> long_bytes = counting_bytes(70000);
+    EXPECT_TRUE(std::equal(glyphs.begin(), glyphs.end(), long_bytes.begin()));
     const std::vector<uint8_t> picture = load_title_picture(s.write("long.bmp", long_bytes));
     ASSERT_EQ(picture.size(), 65078u);
     EXPECT_TRUE(std::equal(picture.begin(), picture.end(), long_bytes.begin()));
-}
 
-TEST(TitleFile, CommittedDataFilesLoad) {
-    GlyphFont glyphs{};
+    // The committed files: every digit and the spare-life icon show something,
+    // and the zoom's surround (colour 0) is black.
     load_glyph_file(glyphs, QV_DATA_DIR "/dat.bin");
-    // Every digit and the spare-life icon show something.
     for (int k : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11})
         EXPECT_TRUE(std::any_of(glyphs.begin() + 64 * k, glyphs.begin() + 64 * k + 64, [](uint8_t b) { return b; }))
             << "glyph " << k << " is blank";
-
-    const std::vector<uint8_t> picture = load_title_picture(QV_DATA_DIR "/outfile.bmp");
-    EXPECT_EQ(picture[0], 'B');
-    EXPECT_EQ(picture[1], 'M');
     Palette palette{};
-    title_palette(picture, palette);
-    EXPECT_EQ(palette[0], 0) << "the zoom surrounds the picture with colour 0: keep it black";
+    title_palette(load_title_picture(QV_DATA_DIR "/outfile.bmp"), palette);
+    EXPECT_EQ(palette[0], 0);
 }
 
-TEST(TitlePalette, ColourTableConversion) {
+TEST(TitlePicture, ColourTableConversion) {
     std::vector<uint8_t> picture(title_file_size, 0);
-    auto entry = [&picture](int i, uint8_t b, uint8_t g, uint8_t r, uint8_t fourth) {
-        picture[static_cast<size_t>(54 + 4 * i)] = b;
-        picture[static_cast<size_t>(55 + 4 * i)] = g;
-        picture[static_cast<size_t>(56 + 4 * i)] = r;
-        picture[static_cast<size_t>(57 + 4 * i)] = fourth;
-    };
-    entry(0, 255, 255, 255, 0);
-    entry(1, 0, 0, 255, 0);
-    entry(2, 7, 7, 7, 0);
-    entry(3, 255, 0, 0, 255);   // the fourth byte is ignored
-    entry(255, 8, 16, 24, 0);   // 1 | 2 << 5 | 3 << 10
+    const uint8_t entries[][5] = {  // index, blue, green, red, a fourth byte that is ignored
+        {0, 255, 255, 255, 0}, {1, 0, 0, 255, 0}, {2, 7, 7, 7, 0}, {3, 255, 0, 0, 255}, {255, 8, 16, 24, 0}};
+    for (const auto& e : entries) std::copy(e + 1, e + 5, picture.begin() + 54 + 4 * e[0]);
     Palette palette;
     palette.fill(0xFFFF);
     title_palette(picture, palette);
@@ -214,83 +175,27 @@ TEST(TitlePalette, ColourTableConversion) {
     EXPECT_EQ(palette[3], 31);
     EXPECT_EQ(palette[255], 1 | (2 << 5) | (3 << 10));
     EXPECT_EQ(palette[100], 0);
+
 }
 
-TEST(TitleImage, ScaleAndBlit) {
-    // A 4 x 2 source halved to 2 x 1 takes every other pixel of the top row.
-    const uint8_t src[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    uint8_t dst[2] = {0, 0};
-    scale_image(src, dst, 4, 2, 2, 1);
-    EXPECT_EQ(dst[0], 1);
-    EXPECT_EQ(dst[1], 3);
-    // Doubling repeats each source pixel.
-    uint8_t big[16] = {};
-    scale_image(src, big, 4, 2, 8, 2);
-    EXPECT_EQ(big[0], 1);
-    EXPECT_EQ(big[1], 1);
-    EXPECT_EQ(big[7], 4);
-    EXPECT_EQ(big[8], 5);
-
-    // Rows that would fall at y 200 or below are skipped, not wrapped.
-    FrameBuffer frame{};
-    const uint8_t image[6] = {9, 9, 9, 8, 8, 8};
-    blit_image(frame, image, 317, 199, 3, 2);
-    EXPECT_EQ(frame[199 * 320 + 317], 9);
-    EXPECT_EQ(frame[199 * 320 + 319], 9);
-    EXPECT_EQ(std::count(frame.begin(), frame.end(), 8), 0);
-    EXPECT_EQ(std::count(frame.begin(), frame.end(), 9), 3);
-}
-
-TEST(TitleScreen, ZoomStepsShowTheRightSourcePixels) {
-    TitleWorld t({{41, 0, 0, 1, 0}});
-    t.run();
-    ASSERT_EQ(t.presents.size(), 40u);
-
-    // Step 1: 8 x 5 at (156, 98), one pixel for every 40 source pixels.
-    expect_zoom_step(t.presents[0], 156, 98, 8, 5, 40);
-    EXPECT_EQ(t.presents[0][98 * 320 + 157], probe(40, 0));
-    EXPECT_EQ(t.presents[0][102 * 320 + 163], probe(280, 160));
-    // Steps 38 to 40 are unscaled: the top-left part of the picture, growing.
-    expect_zoom_step(t.presents[37], 8, 5, 304, 190, 1);
-    expect_zoom_step(t.presents[38], 4, 3, 312, 195, 1);
-    expect_zoom_step(t.presents[39], 0, 0, 320, 200, 1);
-    // The last paint left the whole picture in the window.
-    EXPECT_EQ(t.w.backend.shown, t.presents[39]);
-    EXPECT_EQ(t.w->video.frame, FrameBuffer{});
-}
-
-TEST(TitleScreen, PaletteIsRestoredEntryForEntry) {
+TEST(TitleScreen, ZoomStepsAndThePaletteRestored) {
     TitleWorld t({{41, 0, 0, 1, 0}});
     Palette before = t.w->video.default_palette;
     before[0] = 0x03E0;  // as if a flash were showing
     before[200] = 0x1234;
     t.w->video.active_palette = before;
     t.run();
+    ASSERT_EQ(t.presents.size(), 40u);
+    // Step 1: 8 x 5 at (156, 98), one pixel for every 40 source pixels, in
+    // the picture's own colours; steps 38 to 40 are unscaled, growing.
+    expect_zoom_step(t.presents[0], 156, 98, 8, 5, 40);
+    expect_zoom_step(t.presents[37], 8, 5, 304, 190, 1);
+    expect_zoom_step(t.presents[38], 4, 3, 312, 195, 1);
+    expect_zoom_step(t.presents[39], 0, 0, 320, 200, 1);
+    // The last paint left the whole picture in the window.
+    EXPECT_EQ(t.w.backend.shown, t.presents[39]);
+    EXPECT_EQ(t.w->video.frame, FrameBuffer{});
     EXPECT_EQ(t.w->video.active_palette, before);
-    // While zooming the picture's own colours were in use.
-    EXPECT_EQ(t.presents[0][0], 0x7C00);
-}
-
-TEST(TitleScreen, WaitingLoopAlwaysMakesOnePass) {
-    {
-        // Held through the zoom: the start-up's reading said "no button", so the
-        // loop still pumps, reads and sleeps once before it sees the button.
-        TitleWorld t({{1, 0, 0, 1, 0}});
-        t.run();
-        EXPECT_EQ(t.w.backend.pumps, 41u);
-        EXPECT_EQ(t.w.backend.sleeps, 41u);
-        EXPECT_EQ(t.events, (std::vector<std::string>{"play BADSONG1 loop", "stop"}));
-    }
-    {
-        // Pressed and released during the zoom: never seen.
-        TitleWorld t({{5, 0, 0, 1, 0}, {6, 0, 0, 0, 0}, {45, 0, 0, 1, 0}});
-        t.run();
-        EXPECT_EQ(t.w.backend.pumps, 45u);
-        EXPECT_EQ(t.w.backend.sleeps, 45u);
-        EXPECT_EQ(t.presents.size(), 40u) << "the waiting loop presents nothing";
-        EXPECT_EQ(t.events.back(), "stop");
-        EXPECT_EQ(t.event_pumps.back(), 45u);
-    }
 }
 
 TEST(TitleScreen, CreditsOnlyAfterTheRightButtonIsReleased) {
@@ -309,82 +214,82 @@ TEST(TitleScreen, CreditsOnlyAfterTheRightButtonIsReleased) {
     EXPECT_EQ(t.event_pumps[0], 40u);
     EXPECT_EQ(t.event_pumps[3], 44u) << "the box waits for the release";
     EXPECT_EQ(t.w.backend.pumps, 46u);
-    // The release wait pumps and reads without sleeping.
-    EXPECT_EQ(t.w.backend.sleeps, 43u);
+    EXPECT_EQ(t.w.backend.sleeps, 43u) << "the release wait pumps and reads without sleeping";
 }
 
-TEST(TitleScreen, ClosingTheWindowEndsEveryLoopAtOnce) {
-    {
-        TitleWorld t({}, 20);
-        const Palette picture_palette = [] {
-            Palette p{};
-            title_palette(probe_picture(), p);
-            return p;
-        }();
+TEST(TitleScreen, WaitingLoopAlwaysMakesOnePassAndAClosedWindowEndsEveryLoop) {
+    const std::string play = "play BADSONG1 loop";
+    const struct {
+        const char* what;
+        std::vector<MouseScriptEntry> script;
+        uint64_t max_pumps, pumps, sleeps;
+        std::vector<std::string> events;
+        uint64_t last_event_pump;
+    } cases[] = {
+        // The start-up's reading said "no button", so the loop pumps, reads
+        // and sleeps once before it sees a button held through the zoom.
+        {"held through the zoom", {{1, 0, 0, 1, 0}}, 10000000, 41, 41, {play, "stop"}, 41},
+        {"clicked during the zoom", {{5, 0, 0, 1, 0}, {6, 0, 0, 0, 0}, {45, 0, 0, 1, 0}}, 10000000, 45, 45,
+         {play, "stop"}, 45},
+        {"closed during the zoom", {}, 20, 20, 20, {}, 0},
+        {"closed while waiting", {}, 43, 43, 42, {play}, 40},
+        {"closed with the right button held", {{41, 0, 0, 0, 1}}, 45, 45, 41, {play}, 40},  // no credits box
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TitleWorld t(c.script, c.max_pumps);
         t.run();
-        EXPECT_EQ(t.presents.size(), 20u);
-        EXPECT_EQ(t.w.backend.sleeps, 20u);
-        EXPECT_TRUE(t.events.empty());
-        EXPECT_EQ(t.w->video.active_palette, picture_palette) << "nothing is restored after a close";
+        EXPECT_EQ(t.w.backend.pumps, c.pumps);
+        EXPECT_EQ(t.w.backend.sleeps, c.sleeps);
+        EXPECT_EQ(t.presents.size(), std::min<uint64_t>(c.pumps, 40)) << "the waiting loop presents nothing";
+        EXPECT_EQ(t.events, c.events);
+        EXPECT_EQ(t.event_pumps.empty() ? 0 : t.event_pumps.back(), c.last_event_pump);
     }
-    {
-        TitleWorld t({}, 43);
-        t.run();
-        EXPECT_EQ(t.w.backend.sleeps, 42u);
-        EXPECT_EQ(t.events, std::vector<std::string>{"play BADSONG1 loop"});
-    }
-    {
-        // Closed while the right button is still held: no credits box.
-        TitleWorld t({{41, 0, 0, 0, 1}}, 45);
-        t.run();
-        EXPECT_EQ(t.w.backend.pumps, 45u);
-        EXPECT_EQ(t.events, std::vector<std::string>{"play BADSONG1 loop"});
-    }
+    // Closed during the zoom, nothing is restored.
+    TitleWorld t({}, 20);
+    t.run();
+    Palette picture_palette{};
+    title_palette(probe_picture(), picture_palette);
+    EXPECT_EQ(t.w->video.active_palette, picture_palette);
 }
 
 TEST(StartUp, OrderSeedReaderGlyphsWindow) {
-    {
-        Scratch s("startup-ok", true);
-        const std::vector<uint8_t> glyph_bytes = counting_bytes(832);
-        s.write("dat.bin", glyph_bytes);
+    for (const size_t glyph_bytes : {832, 100}) {
+        SCOPED_TRACE(glyph_bytes);
+        Scratch s("startup", true);
+        s.write("dat.bin", counting_bytes(glyph_bytes));
         testing::TestWorld w;
         Game& g = *w;
-        w.backend.ticks = 1;
+        w.backend.ticks = glyph_bytes < 832 ? 4242 : 1;
         g.state.steer_x = 5;
         g.state.steer_y = -7;
         g.state.camera_z = 900;
         g.input.pointer = PointerBlock{77, 88};
         g.input.buttons.left_button = 1;
         g.video.active_palette.fill(0x1111);
+        if (glyph_bytes < 832) {
+            // A short glyph file fails before any window opens, but after the
+            // seed and the reader are in place.
+            EXPECT_THROW(start_up(g), DataError);
+            EXPECT_FALSE(g.window.exists);
+            EXPECT_FALSE(w.backend.window_open);
+            EXPECT_EQ(g.random.seed, 4242u);
+            EXPECT_EQ(g.window.input_reader, &read_input);
+            continue;
+        }
         start_up(g);
-
         EXPECT_EQ(next_random(g.random), 16838) << "seeded with the tick count";
         EXPECT_EQ(g.window.input_reader, &read_input);
         // The reading before any pump: pointer (0, 0), no button.
-        EXPECT_EQ(g.input.pointer.pointer_x, 0);
-        EXPECT_EQ(g.input.pointer.pointer_y, 0);
-        EXPECT_EQ(g.input.buttons.left_button, 0);
-        EXPECT_TRUE(std::equal(g.glyphs.begin(), g.glyphs.end(), glyph_bytes.begin()));
-        EXPECT_EQ(g.state.steer_x, 0);
-        EXPECT_EQ(g.state.steer_y, 0);
-        EXPECT_EQ(g.state.camera_z, 0);
+        EXPECT_EQ((std::array<int, 3>{g.input.pointer.pointer_x, g.input.pointer.pointer_y, g.input.buttons.left_button}),
+                  (std::array<int, 3>{0, 0, 0}));
+        EXPECT_TRUE(std::equal(g.glyphs.begin(), g.glyphs.end(), counting_bytes(832).begin()));
+        EXPECT_EQ((std::array<int32_t, 3>{g.state.steer_x, g.state.steer_y, g.state.camera_z}),
+                  (std::array<int32_t, 3>{0, 0, 0}));
         EXPECT_TRUE(g.window.exists);
         EXPECT_TRUE(w.backend.window_open);
         EXPECT_EQ(g.video.active_palette, g.video.default_palette);
         EXPECT_EQ(w.backend.pumps, 0u);
-    }
-    {
-        // A short glyph file fails before any window opens, but after the seed
-        // and the reader are in place.
-        Scratch s("startup-short", true);
-        s.write("dat.bin", counting_bytes(100));
-        testing::TestWorld w;
-        w.backend.ticks = 4242;
-        EXPECT_THROW(start_up(*w), DataError);
-        EXPECT_FALSE(w->window.exists);
-        EXPECT_FALSE(w.backend.window_open);
-        EXPECT_EQ(w->random.seed, 4242u);
-        EXPECT_EQ(w->window.input_reader, &read_input);
     }
 }
 
