@@ -11,7 +11,6 @@ constexpr int32_t far_edge_x = 300;
 constexpr int32_t far_edge_y = 180;
 constexpr int32_t steer_step = 2;
 constexpr int32_t steer_limit = 20;
-constexpr int32_t full_energy = 240;
 constexpr int32_t cooled_energy = 120;
 
 }  // namespace

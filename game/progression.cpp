@@ -15,8 +15,6 @@ constexpr int32_t repair_rolls_end = 5;   // rolls 0 to 4
 constexpr int32_t shield_rolls_end = 10;  // rolls 5 to 9
 constexpr int32_t spawn_depth = 180;
 constexpr int32_t reset_depth = 180;
-constexpr int32_t full_shield = 240;
-constexpr int32_t full_energy = 240;
 
 constexpr int32_t life_loss_frames = 105;
 constexpr uint16_t life_loss_colour = 0x7FE0;

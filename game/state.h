@@ -5,11 +5,14 @@
 
 namespace qv {
 
+inline constexpr int32_t full_shield = 240;
+inline constexpr int32_t full_energy = 240;
+
 struct GameState {
     int32_t level = 1;
     int32_t lives = 3;  // spare lives, not counting the one in play
-    int32_t shield = 240;
-    int32_t laser_energy = 240;
+    int32_t shield = full_shield;
+    int32_t laser_energy = full_energy;
     int32_t laser_overheated = 0;
     int32_t invulnerable_timer = 0;
     int32_t kills = 0;  // the score is kills x 100

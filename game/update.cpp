@@ -14,7 +14,6 @@ constexpr int32_t player_plane = 16;
 constexpr int32_t firing_zone = 100;
 constexpr int32_t fire_cooldown_frames = 70;
 constexpr int32_t protection_frames = 490;
-constexpr int32_t full_shield = 240;
 constexpr int32_t repair_amount = 20;
 constexpr int32_t bolt_damage = 15;
 constexpr int32_t ram_damage = 10;
