@@ -2,10 +2,8 @@
 
 #include <cstring>
 
-#include "front/file_prefix.h"
-#include "game/game.h"
+#include "platform/data_file.h"
 #include "platform/sound.h"
-#include "platform/window.h"
 
 namespace qv {
 
@@ -23,46 +21,36 @@ uint16_t colour_from_table(uint8_t blue, uint8_t green, uint8_t red) {
 }
 
 // One zoom frame: the picture scaled to 8i x 5i around the screen centre.
-// Returns false when the window was closed during the frame's pump.
-bool zoom_step(Game& game, const uint8_t* pixels, uint8_t* zoom_image, int32_t i) {
+void zoom_step(Video& video, Window& window, const uint8_t* pixels, uint8_t* zoom_image, int32_t i) {
     const int32_t width = 8 * i;
     const int32_t height = 5 * i;
     scale_image(pixels, zoom_image, screen_width, screen_height, width, height);
-    blit_image(game.video.frame, zoom_image, 160 - 4 * i, 100 - height / 2, width, height);
-    present_frame(game);
-    wait_frame(game);
-    pump_messages(game);
-    return !window_closed(game);
+    blit_image(video.frame, zoom_image, 160 - 4 * i, 100 - height / 2, width, height);
+    end_frame(video, window, FrameEnd::PresentSleepPump);
 }
 
-// The right button opens the credits only once it has been let go. Returns
-// false when the window was closed meanwhile.
-bool show_credits(Game& game) {
-    while (game.input.buttons.right_button != 0) {
-        pump_messages(game);
-        if (window_closed(game)) return false;
-        call_input_reader(game);
+// The right button opens the credits only once it has been let go.
+void show_credits(Window& window, InputState& input) {
+    while (input.buttons.right_button != 0) {
+        pump_messages(window);
+        read_input(window.mouse, input);
     }
-    stop_cue(game);
-    play_cue(game, "CREDITS");
-    show_notice(game, credits_text);
-    stop_cue(game);
-    play_cue(game, "BADSONG1");
-    return true;
+    stop_cue(window);
+    play_cue(window, "CREDITS");
+    show_message(window, "Quorvaner", credits_text);
+    stop_cue(window);
+    play_cue(window, "BADSONG1");
 }
 
 // Waits for the left button. The button record tested first is the one last
 // read before the title (no button), so there is always at least one pass.
-bool wait_for_start(Game& game) {
-    while (game.input.buttons.left_button == 0) {
-        pump_messages(game);
-        if (window_closed(game)) return false;
-        call_input_reader(game);
-        idle_hook(game);
-        wait_frame(game);
-        if (game.input.buttons.right_button != 0 && !show_credits(game)) return false;
+void wait_for_start(Window& window, InputState& input) {
+    while (input.buttons.left_button == 0) {
+        pump_messages(window);
+        read_input(window.mouse, input);
+        wait_frame(window);
+        if (input.buttons.right_button != 0) show_credits(window, input);
     }
-    return true;
 }
 
 }  // namespace
@@ -97,20 +85,18 @@ void blit_image(FrameBuffer& frame, const uint8_t* image, int32_t x, int32_t y, 
     }
 }
 
-void show_title(Game& game, const std::vector<uint8_t>& title_picture) {
+void show_title(Video& video, Window& window, InputState& input, const std::vector<uint8_t>& title_picture) {
     std::vector<uint8_t> zoom_image(screen_pixels);
-    const Palette saved_palette = game.video.active_palette;
-    title_palette(title_picture, game.video.active_palette);
+    const Palette saved_palette = video.active_palette;
+    title_palette(title_picture, video.active_palette);
 
     const uint8_t* pixels = title_picture.data() + title_pixels_offset;
-    for (int32_t i = 1; i <= zoom_steps; ++i) {
-        if (!zoom_step(game, pixels, zoom_image.data(), i)) return;
-    }
+    for (int32_t i = 1; i <= zoom_steps; ++i) zoom_step(video, window, pixels, zoom_image.data(), i);
 
-    play_cue(game, "BADSONG1");
-    if (!wait_for_start(game)) return;
-    stop_cue(game);
-    game.video.active_palette = saved_palette;
+    play_cue(window, "BADSONG1");
+    wait_for_start(window, input);
+    stop_cue(window);
+    video.active_palette = saved_palette;
 }
 
 }  // namespace qv

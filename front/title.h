@@ -8,10 +8,9 @@
 #include <vector>
 
 #include "platform/frame.h"
+#include "platform/window.h"
 
 namespace qv {
-
-struct Game;
 
 inline constexpr int32_t title_file_size = 65078;
 inline constexpr int32_t title_colour_table_offset = 54;
@@ -37,6 +36,7 @@ void blit_image(FrameBuffer& frame, const uint8_t* image, int32_t x, int32_t y, 
 
 // Runs the title screen with a picture already read by load_title_picture (the
 // program reads it before the window opens, so a bad file never flashes a window).
-void show_title(Game& game, const std::vector<uint8_t>& title_picture);
+// Returns on a left click with the game's palette back in place.
+void show_title(Video& video, Window& window, InputState& input, const std::vector<uint8_t>& title_picture);
 
 }  // namespace qv

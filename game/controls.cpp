@@ -1,7 +1,5 @@
 #include "game/controls.h"
 
-#include "game/game.h"
-
 namespace qv {
 
 namespace {
@@ -15,9 +13,7 @@ constexpr int32_t cooled_energy = 120;
 
 }  // namespace
 
-void steering_step(Game& game) {
-    GameState& s = game.state;
-    const PointerBlock& p = game.input.pointer;
+void steering_step(GameState& s, const PointerBlock& p) {
     // Four independent tests: a corner moves both offsets in the same frame.
     if (p.pointer_x < near_edge && s.steer_x < steer_limit) s.steer_x += steer_step;
     if (p.pointer_x > far_edge_x && s.steer_x > -steer_limit) s.steer_x -= steer_step;
@@ -25,9 +21,7 @@ void steering_step(Game& game) {
     if (p.pointer_y > far_edge_y && s.steer_y > -steer_limit) s.steer_y -= steer_step;
 }
 
-void laser_step(Game& game) {
-    GameState& s = game.state;
-    bool& firing = game.loop.firing;
+void laser_step(GameState& s, bool& firing, const ButtonBlock& buttons) {
     if (firing) {
         s.laser_energy -= 1;
         if (s.laser_energy == 0) {
@@ -40,9 +34,9 @@ void laser_step(Game& game) {
         s.laser_energy += 1;
         if (s.laser_energy == cooled_energy) s.laser_overheated = 0;
     }
-    firing = game.input.buttons.left_button != 0 && s.laser_overheated == 0;
+    firing = buttons.left_button != 0 && s.laser_overheated == 0;
 }
 
-void camera_step(Game& game) { game.state.camera_z += 1; }
+void camera_step(GameState& s) { s.camera_z += 1; }
 
 }  // namespace qv

@@ -1,12 +1,12 @@
 // The whole world in one record, so that a test builds a fresh one in one line
-// and two games never share anything.
+// and two games never share anything. Functions take the parts they use; only
+// the sequences that touch everything (a frame, a life lost, a level cleared)
+// take the whole record.
 #pragma once
-
-#include <functional>
 
 #include "game/random.h"
 #include "game/state.h"
-#include "hud/hud.h"
+#include "hud/glyphs.h"
 #include "platform/frame.h"
 #include "platform/window.h"
 #include "world/entity.h"
@@ -22,12 +22,8 @@ struct Game {
     EntityList entity_list;
     GameState state;
     LoopValues loop;
-    HudState hud;
     GlyphFont glyphs{};
     Random random;
-    // Called by present_frame right after the conversion, with the surface
-    // holding the new picture. The replay tool traces through it.
-    std::function<void(const Game&)> present_hook;
 
     Game() = default;
     Game(const Game&) = delete;

@@ -25,7 +25,12 @@ struct GameState {
 struct LoopValues {
     bool running = false;
     bool firing = false;
-    bool flash_pending = false;
+    bool flash_pending = false;  // a flash shows this frame and goes at the next flash step
+    bool beam_phase = false;     // which gun pair fires next; flips after every firing frame
+    // The colour the update pass flashed last, shown by this frame's present; 0
+    // when it asked for none (a ram shakes the screen without a colour).
+    uint16_t flash_colour = 0;
+    bool flash_coloured = false;
 };
 
 }  // namespace qv

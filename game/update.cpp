@@ -3,8 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "game/game.h"
-#include "platform/sound.h"
+#include "game/flash.h"
 
 namespace qv {
 
@@ -25,7 +24,16 @@ constexpr uint16_t repair_flash = 0x001F;
 constexpr uint16_t bolt_flash = 0x7E00;
 constexpr uint16_t kill_flash = 0x03E0;
 
-int32_t relative_depth(const Game& game, const Entity& e) { return e.z - game.state.camera_z; }
+// What one update pass works on.
+struct Pass {
+    GameState& state;
+    LoopValues& loop;
+    const PointerBlock& pointer;
+    const Models& models;
+    Random& random;
+};
+
+int32_t relative_depth(const Pass& pass, const Entity& e) { return e.z - pass.state.camera_z; }
 
 // Only things projected near the middle of the screen reach the ship.
 bool in_central_window(const Entity& e) {
@@ -39,89 +47,85 @@ bool under_pointer(const Entity& e, const PointerBlock& p) {
     return std::llabs(int64_t{e.screen_x} - p.pointer_x) < size && std::llabs(int64_t{e.screen_y} - p.pointer_y) < size;
 }
 
-void flash(Game& game, uint16_t colour) {
-    game.video.active_palette[0] = colour;
-    game.loop.flash_pending = true;
-}
-
-void fire_bolt(Game& game, Entity& fighter) {
-    const ModelInstance at = make_instance(&game.models.bolt, make_vec3(fighter.x, fighter.y, fighter.z));
+void fire_bolt(const Pass& pass, Entity& fighter) {
+    const ModelInstance at = make_instance(&pass.models.bolt, make_vec3(fighter.x, fighter.y, fighter.z));
     insert_after(fighter, new_entity(at, Bolt, make_vec3(0, 0, -1), nullptr));
     fighter.fire_cooldown = fire_cooldown_frames;
 }
 
 // Steps 1 to 6 for one entity; true when it has to leave the list.
-bool apply_rules(Game& game, Entity& e) {
-    GameState& s = game.state;
+bool apply_rules(const Pass& pass, Entity& e) {
+    GameState& s = pass.state;
 
-    if (e.kind == ShieldPickup && relative_depth(game, e) == player_plane) {
+    if (e.kind == ShieldPickup && relative_depth(pass, e) == player_plane) {
         if (in_central_window(e)) s.invulnerable_timer = protection_frames;
         return true;
     }
 
-    if (e.kind == RepairPickup && relative_depth(game, e) == player_plane) {
+    if (e.kind == RepairPickup && relative_depth(pass, e) == player_plane) {
         if (in_central_window(e) && s.shield < full_shield) {
             s.shield = s.shield <= full_shield - repair_amount ? s.shield + repair_amount : full_shield;
-            flash(game, repair_flash);
+            request_flash(pass.loop, repair_flash);
         }
         return true;
     }
 
-    if (e.kind == Fighter && relative_depth(game, e) < firing_zone) {
-        if (e.fire_cooldown == 0) fire_bolt(game, e);
+    if (e.kind == Fighter && relative_depth(pass, e) < firing_zone) {
+        if (e.fire_cooldown == 0) fire_bolt(pass, e);
         // The cooldown runs down only inside the zone, so a shot leaves 69.
         if (e.fire_cooldown != 0) e.fire_cooldown -= 1;
     }
 
     // A bolt closes in by 2 a frame, so it crosses the plane at either 16 or 15.
-    if (e.kind == Bolt && (relative_depth(game, e) == player_plane || relative_depth(game, e) == player_plane - 1)) {
+    if (e.kind == Bolt && (relative_depth(pass, e) == player_plane || relative_depth(pass, e) == player_plane - 1)) {
         if (s.invulnerable_timer == 0 && in_central_window(e)) {
             s.shield -= bolt_damage;
-            flash(game, bolt_flash);
+            request_flash(pass.loop, bolt_flash);
         }
         return true;
     }
 
-    if (e.kind == Fighter && relative_depth(game, e) == player_plane) {
+    if (e.kind == Fighter && relative_depth(pass, e) == player_plane) {
         if (s.invulnerable_timer == 0 && in_central_window(e)) {
             s.shield -= ram_damage;
-            game.loop.flash_pending = true;  // a ram shakes but writes no colour
+            request_shake(pass.loop);  // a ram shakes but writes no colour
         }
-        respawn_fighter(game, e, ram_respawn_depth);
+        respawn_fighter(e, ram_respawn_depth, s.camera_z, pass.random);
     }
 
     // Uses the screen spot of this frame's render even if a ram just moved it away.
-    if (e.kind == Fighter && game.loop.firing && under_pointer(e, game.input.pointer)) {
-        silent_cue(game, "LASER");
-        respawn_fighter(game, e, kill_respawn_depth);
+    if (e.kind == Fighter && pass.loop.firing && under_pointer(e, pass.pointer)) {
+        respawn_fighter(e, kill_respawn_depth, s.camera_z, pass.random);
         s.kills += 1;
         if (s.kills % kills_per_life == 0) s.lives += 1;
-        flash(game, kill_flash);
+        request_flash(pass.loop, kill_flash);
     }
     return false;
 }
 
 }  // namespace
 
-void respawn_fighter(Game& game, Entity& fighter, int32_t base_depth) {
+void respawn_fighter(Entity& fighter, int32_t base_depth, int32_t camera_z, Random& random) {
     fighter.fire_cooldown = 0;
-    fighter.x = next_random(game.random) % 40 - 20;
-    fighter.y = next_random(game.random) % 40 - 20;
-    fighter.z = game.state.camera_z + base_depth + next_random(game.random) % 40;
+    fighter.x = next_random(random) % 40 - 20;
+    fighter.y = next_random(random) % 40 - 20;
+    fighter.z = camera_z + base_depth + next_random(random) % 40;
 }
 
-void update_entities(Game& game) {
+void update_entities(EntityList& list, GameState& state, LoopValues& loop, const PointerBlock& pointer,
+                     const Models& models, Random& random) {
+    const Pass pass{state, loop, pointer, models, random};
     Entity* before = nullptr;
-    Entity* e = game.entity_list.get();
+    Entity* e = list.get();
     while (e != nullptr) {
-        if (apply_rules(game, *e)) {
+        if (apply_rules(pass, *e)) {
             // The entity before stays the one before; the walk goes on with the follower.
             if (before != nullptr) {
                 remove_after(*before);
                 e = before->next.get();
             } else {
-                game.entity_list = std::move(game.entity_list->next);
-                e = game.entity_list.get();
+                list = std::move(list->next);
+                e = list.get();
             }
             continue;
         }

@@ -4,15 +4,20 @@
 
 #include <cstdint>
 
+#include "game/random.h"
+#include "game/state.h"
+#include "platform/window.h"
 #include "world/entity.h"
+#include "world/model.h"
 
 namespace qv {
 
-struct Game;
-
-void update_entities(Game& game);
+// Applies the rules to every entity and moves it; flashes are only requested
+// (see flash.h), kills and damage go into the state.
+void update_entities(EntityList& list, GameState& state, LoopValues& loop, const PointerBlock& pointer,
+                     const Models& models, Random& random);
 
 // Fresh random x, y and z (drawn in that order), depth camera_z + base + 0..39.
-void respawn_fighter(Game& game, Entity& fighter, int32_t base_depth);
+void respawn_fighter(Entity& fighter, int32_t base_depth, int32_t camera_z, Random& random);
 
 }  // namespace qv

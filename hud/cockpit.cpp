@@ -1,8 +1,8 @@
 #include "hud/cockpit.h"
 
+#include <cstddef>
 #include <cstdint>
 
-#include "game/game.h"
 #include "raster/draw.h"
 
 namespace qv {
@@ -44,12 +44,10 @@ int32_t motion_offset(int32_t camera_z) {
 
 }  // namespace
 
-void draw_cockpit(Game& game) {
-    FrameBuffer& frame = game.video.frame;
-    const GameState& state = game.state;
-    const int32_t sx = state.steer_x;
-    const int32_t sy = state.steer_y;
-    const uint8_t colour = cockpit_colour(state.level);
+void draw_cockpit(FrameBuffer& frame, const CockpitView& view) {
+    const int32_t sx = view.steer_x;
+    const int32_t sy = view.steer_y;
+    const uint8_t colour = cockpit_colour(view.level);
 
     // The far ends swing with steering: horizontal offsets move them up and down,
     // vertical offsets move them sideways, so the frame tilts as the ship turns.
@@ -73,7 +71,7 @@ void draw_cockpit(Game& game) {
     line(frame, {f3.x + 10, f3.y}, {155, 115}, colour);
     line(frame, {165, 115}, {f4.x - 10, f4.y}, colour);
 
-    const int32_t m = motion_offset(state.camera_z);
+    const int32_t m = motion_offset(view.camera_z);
     for (int32_t k = 0; k < 3; ++k) {
         const int32_t x = 175 + m + 50 * k;
         const int32_t top = edge_y_at(f2, i2, x);

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "game/game.h"
 #include "raster/draw.h"
 
 namespace qv {
@@ -16,12 +15,7 @@ constexpr uint8_t white = 31;
 constexpr uint8_t energy_colour = 36;
 constexpr uint8_t shield_colour = 32;
 constexpr uint8_t housing_colour = 40;
-constexpr uint8_t glyph_colour = 48;
 
-constexpr int32_t glyph_side = 8;
-constexpr int32_t glyph_bytes = glyph_side * glyph_side;
-constexpr int32_t glyph_count = 13;
-static_assert(glyph_count * glyph_bytes == static_cast<int32_t>(std::tuple_size_v<GlyphFont>));
 constexpr int32_t life_glyph = 11;
 constexpr int32_t most_lives_shown = 5;
 constexpr int32_t crack_shield = 76;  // cracks show below this
@@ -78,11 +72,10 @@ void line(FrameBuffer& frame, int32_t x1, int32_t y1, int32_t x2, int32_t y2, ui
               static_cast<int16_t>(y2), colour);
 }
 
-void draw_beams(FrameBuffer& frame, HudState& hud, int32_t px, int32_t py) {
-    const int32_t gun_y = hud.beam_phase ? 50 : 150;
+void draw_beams(FrameBuffer& frame, bool beam_phase, int32_t px, int32_t py) {
+    const int32_t gun_y = beam_phase ? 50 : 150;
     line(frame, 30, gun_y, px, py, beam_colour);
     line(frame, 290, gun_y, px, py, beam_colour);
-    hud.beam_phase = !hud.beam_phase;
 }
 
 void draw_crosshair(FrameBuffer& frame, int32_t px, int32_t py) {
@@ -131,45 +124,11 @@ void draw_spare_lives(FrameBuffer& frame, const GlyphFont& glyphs, int32_t lives
 
 }  // namespace
 
-void draw_glyph(FrameBuffer& frame, const uint8_t* bits, int16_t x, int16_t y, int16_t width, int16_t height) {
-    for (int32_t r = 0; r < height; ++r) {
-        for (int32_t j = 0; j < width; ++j) {
-            if (bits[width * r + j] != 0) {
-                put_pixel(frame, static_cast<uint16_t>(x + j), static_cast<uint16_t>(y + r), glyph_colour);
-            }
-        }
-    }
-}
+void draw_hud(FrameBuffer& frame, const HudReadings& state, const GlyphFont& glyphs) {
+    const int32_t px = state.pointer_x;
+    const int32_t py = state.pointer_y;
 
-// The font has digits for 0 to 9999 kills only. Beyond that the thousands
-// position is shown modulo 10, so the display rolls over like an odometer
-// (10000 kills reads 000000, 12345 reads 234500) and never asks for a glyph
-// past 9. A negative count - the low 16 bits of 32768 kills or more - shows as
-// zero rather than indexing before the font.
-void draw_score(FrameBuffer& frame, const GlyphFont& glyphs, int16_t kills) {
-    const int32_t k = kills < 0 ? 0 : kills;
-    const std::array<int32_t, 4> digits = {
-        k % 10,
-        (k % 100 - k % 10) / 10,
-        (k % 1000 - k % 100) / 100,
-        ((k - k % 1000) / 1000) % 10,
-    };
-    // Units first, then leftwards; the two trailing zeros turn kills into points.
-    const std::array<int16_t, 4> columns = {24, 16, 8, 0};
-    for (size_t i = 0; i < digits.size(); ++i) {
-        draw_glyph(frame, glyphs.data() + digits[i] * glyph_bytes, columns[i], 0, glyph_side, glyph_side);
-    }
-    draw_glyph(frame, glyphs.data(), 32, 0, glyph_side, glyph_side);
-    draw_glyph(frame, glyphs.data(), 40, 0, glyph_side, glyph_side);
-}
-
-void draw_hud(Game& game) {
-    FrameBuffer& frame = game.video.frame;
-    const GameState& state = game.state;
-    const int32_t px = game.input.pointer.pointer_x;
-    const int32_t py = game.input.pointer.pointer_y;
-
-    if (game.loop.firing) draw_beams(frame, game.hud, px, py);
+    if (state.firing) draw_beams(frame, state.beam_phase, px, py);
     draw_crosshair(frame, px, py);
 
     draw_gauge_frame(frame, 5, 15);
@@ -180,8 +139,8 @@ void draw_hud(Game& game) {
     draw_segments(frame, housing_lines.data(), housing_lines.size(), housing_colour);
     if (state.shield < crack_shield) draw_segments(frame, crack_lines.data(), crack_lines.size(), white);
 
-    draw_score(frame, game.glyphs, static_cast<int16_t>(state.kills));
-    draw_spare_lives(frame, game.glyphs, state.lives);
+    draw_score(frame, glyphs, static_cast<int16_t>(state.kills));
+    draw_spare_lives(frame, glyphs, state.lives);
 }
 
 }  // namespace qv

@@ -5,11 +5,8 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 
 namespace qv {
-
-struct Game;
 
 inline constexpr int32_t screen_width = 320;
 inline constexpr int32_t screen_height = 200;
@@ -21,13 +18,9 @@ using FrameBuffer = std::array<uint8_t, screen_pixels>;
 // 15-bit colours: blue in bits 0-4, green 5-9, red 10-14; bit 15 is ignored.
 using Palette = std::array<uint16_t, 256>;
 
-// The converted picture. The recorded size stays 0 until the window has been
-// created and shown, so the very first paint copies and clears nothing.
+// The converted picture, 320 x 200 RGB555 pixels.
 struct DisplaySurface {
     std::array<uint16_t, screen_pixels> pixels{};
-    int32_t width = 0;
-    int32_t height = 0;
-    int32_t depth = 0;
 };
 
 struct Video {
@@ -40,22 +33,14 @@ struct Video {
 // Fills the eleven named colours of the default palette; touches nothing else.
 void set_default_palette(Video& video);
 
-// Default palette, the window (through create_display_window), a cleared frame
-// buffer and the active palette copied from the default one.
-void init_video(Game& game, uint8_t mode);
-
 // Surface pixel i becomes active_palette[frame[i]], for all 64000 pixels.
 void convert_frame(Video& video, const FrameBuffer& frame);
 
-// Marks the whole window for repainting; the copy happens when the pump
-// delivers the paint.
-void request_repaint(Game& game);
-
-// convert_frame, request_repaint, then clear the frame buffer to index 0.
-void present_frame(Game& game);
-
-// What the window does on a paint: show the surface one-to-one at the client
-// origin, then blank the surface.
-void paint_handler(Game& game);
+// A 5-bit colour channel widened to 8 bits, (c << 3) | (c >> 2), as every
+// picture of the game is shown on 8-bit-per-channel screens and files.
+constexpr uint8_t widen_channel(uint32_t channel) {
+    const uint32_t c = channel & 31;
+    return static_cast<uint8_t>((c << 3) | (c >> 2));
+}
 
 }  // namespace qv

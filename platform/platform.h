@@ -1,57 +1,71 @@
-// The narrow edge between the game and the machine. Each back end (headless,
-// sdl, win32) defines `struct BackEnd` and these functions; which one a program
-// uses is decided when it is linked. Nothing outside platform/ includes a
-// system header.
+// The narrow edge between the game and the machine. A back end (headless, sdl,
+// win32, web) implements this one interface; the entry point builds the back end
+// it wants and hands it to the game, so the game never sees a system header, a
+// native message or an event type, and the link graph has no loops.
 #pragma once
 
 #include <cstdint>
 
-namespace qv {
+#include "platform/frame.h"
 
-struct BackEnd;
+namespace qv {
 
 struct CursorPosition {
     int32_t x = 0;
     int32_t y = 0;
 };
 
-enum class WindowMessage {
+// What the game hears from the window.
+enum class WindowEvent {
     LeftButtonDown,
     LeftButtonUp,
     RightButtonDown,
     RightButtonUp,
-    Paint,
     Close,  // the player closed the window
-    Other,
 };
 
-// Opens the single window: client area at least width x height, captioned
-// `title`, shown, with the cursor confined to it.
-void platform_create_window(BackEnd& backend, const char* title, int32_t width, int32_t height);
-void platform_destroy_window(BackEnd& backend);
+// One presented picture: the RGB555 surface the game's rules define, and the
+// indexed frame with the palette it was converted through, for back ends that
+// build their own pixel format from it. Valid only during the call.
+struct PresentedFrame {
+    const DisplaySurface& surface;
+    const FrameBuffer& frame;
+    const Palette& palette;
+};
 
-// The cursor in client coordinates. Called exactly once at the start of every
-// pump, before the queue is drained.
-CursorPosition platform_cursor_position(BackEnd& backend);
+class BackEnd {
+public:
+    BackEnd() = default;
+    BackEnd(const BackEnd&) = delete;
+    BackEnd& operator=(const BackEnd&) = delete;
+    virtual ~BackEnd() = default;
 
-// Takes the next pending window message without waiting; false when none is left.
-bool platform_next_message(BackEnd& backend, WindowMessage& message);
+    // Opens the single window: a 320 x 200 picture captioned `title`, shown,
+    // black until the first frame, with the cursor confined to it.
+    virtual void create_window(const char* title) = 0;
+    virtual void destroy_window() = 0;
 
-// Asks for a Paint message to be delivered by a later drain.
-void platform_request_repaint(BackEnd& backend);
+    // The cursor in picture pixels (may lie off the picture). Called exactly once
+    // at the start of every pump, before the events are drained.
+    virtual CursorPosition cursor_position() = 0;
 
-// Copies a width x height RGB555 picture one-to-one to the client origin.
-void platform_show_picture(BackEnd& backend, const uint16_t* pixels, int32_t width, int32_t height);
+    // Takes the next pending event without waiting; false when none is left.
+    virtual bool next_event(WindowEvent& event) = 0;
 
-void platform_sleep(BackEnd& backend, uint32_t milliseconds);
-uint32_t platform_ticks(BackEnd& backend);
+    // Shows the new picture at once. The back end keeps it and shows it again
+    // whenever the window is uncovered or resized.
+    virtual void show_frame(const PresentedFrame& picture) = 0;
 
-// A modal box with one OK button; works with or without the window.
-void platform_message_box(BackEnd& backend, const char* caption, const char* text);
+    virtual void sleep(uint32_t milliseconds) = 0;
+    virtual uint32_t ticks() = 0;
 
-// One sound channel: each start ends what was playing. `file_name` is a WAV
-// file relative to the working directory.
-void platform_play_sound(BackEnd& backend, const char* file_name, bool loop);
-void platform_stop_sound(BackEnd& backend);
+    // A modal box with one OK button; works with or without the window.
+    virtual void message_box(const char* caption, const char* text) = 0;
+
+    // One sound channel: each start ends what was playing. `file_name` is a WAV
+    // file of the game's data.
+    virtual void play_sound(const char* file_name, bool loop) = 0;
+    virtual void stop_sound() = 0;
+};
 
 }  // namespace qv

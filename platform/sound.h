@@ -1,14 +1,12 @@
 // Sound cues: WAV files named after short upper-case cue names, one channel.
 #pragma once
 
+#include "platform/window.h"
+
 namespace qv {
 
-struct Game;
-
 // Plays "<name>.wav": once for "GAMEOVER", looping for every other name.
-void play_cue(Game& game, const char* name);
-void stop_cue(Game& game);
-// Takes a cue name and plays nothing (the laser hit).
-void silent_cue(Game& game, const char* name);
+void play_cue(Window& window, const char* name);
+void stop_cue(Window& window);
 
 }  // namespace qv

@@ -1,16 +1,17 @@
-// The window procedure's logic, the message pump, frame pacing and mouse input,
-// written once on top of platform.h.
+// The window as the game sees it: the mouse the window procedure keeps, the
+// message pump, frame pacing, presenting and message boxes, written once on top
+// of the back-end interface.
 #pragma once
 
 #include <cstdint>
+#include <exception>
 
+#include "platform/frame.h"
 #include "platform/platform.h"
 
 namespace qv {
 
-struct Game;
-
-// Written only by window_proc (buttons) and pump_messages (cursor).
+// Written only by the pump: buttons as its events say, the cursor sampled once.
 struct LiveMouse {
     uint8_t mouse_left_down = 0;
     uint8_t mouse_right_down = 0;
@@ -23,11 +24,9 @@ struct PointerBlock {
     int32_t pointer_y = 0;
 };
 
-// Byte 0 is the right button, byte 1 the left; the other two stay 0.
 struct ButtonBlock {
     uint8_t right_button = 0;
     uint8_t left_button = 0;
-    uint8_t unused[2] = {0, 0};
 };
 
 // The copy of the mouse that the game reads.
@@ -36,38 +35,46 @@ struct InputState {
     ButtonBlock buttons;
 };
 
-using InputReader = void (*)(const LiveMouse& live, PointerBlock& pointer, ButtonBlock& buttons);
-
 struct Window {
     BackEnd* backend = nullptr;
     bool exists = false;
-    // Set once the player has closed the window: every frame loop stops right
-    // after the pump that saw it and the program winds down without a word.
-    bool closed = false;
     LiveMouse mouse;
-    InputReader input_reader = nullptr;
 };
 
-void create_display_window(Game& game, int32_t width, int32_t height, int32_t depth, const char* title);
-void destroy_display_window(Game& game);
+// Raised by the pump that sees the player close the window. Every loop of the
+// program stops right there, with no further present, sleep, cue or box; the
+// program's outermost frame catches it and ends normally.
+struct WindowClosed : std::exception {
+    const char* what() const noexcept override { return "the window was closed"; }
+};
 
-void window_proc(Game& game, WindowMessage message);
+// The window captioned "Quorvaner for Windows 95/NT", for the 320 x 200 picture.
+void create_display_window(Window& window);
+void destroy_display_window(Window& window);
 
-// Samples the cursor, then drains and dispatches every pending message.
-void pump_messages(Game& game);
+// Samples the cursor, then drains every pending event into the live mouse.
+// Throws WindowClosed after the drain when one of them was a close.
+void pump_messages(Window& window);
 
-void wait_frame(Game& game);  // 13 ms
-void idle_hook(Game& game);   // does nothing
+void wait_frame(Window& window);  // 13 ms
 
-// Copies the live mouse into the blocks; changes nothing else.
-void read_input(const LiveMouse& live, PointerBlock& pointer, ButtonBlock& buttons);
+// Converts the frame, shows it, then clears the frame buffer to index 0 and the
+// surface to black: each picture is shown once.
+void present_frame(Video& video, Window& window);
 
-// Calls the reader stored in the input_reader slot with the game's InputState.
-void call_input_reader(Game& game);
+// The three orders in which the game ends a presented frame.
+enum class FrameEnd {
+    PresentPumpSleep,  // a frame of play
+    SleepPresentPump,  // a frame of the life-loss and level-clear flashing
+    PresentSleepPump,  // a frame of the title's zoom
+};
 
-// A modal box captioned "Quorvaner" with one OK button.
-void show_notice(Game& game, const char* text);
+void end_frame(Video& video, Window& window, FrameEnd order);
 
-bool window_closed(const Game& game);
+// Copies the live mouse into the InputState; changes nothing else.
+void read_input(const LiveMouse& live, InputState& input);
+
+// A modal box with one OK button.
+void show_message(Window& window, const char* caption, const char* text);
 
 }  // namespace qv

@@ -16,7 +16,7 @@
 #include "platform/headless/headless.h"
 #include "platform/window.h"
 #include "tests/test_world.h"
-#include "world/data_error.h"
+#include "platform/data_error.h"
 
 namespace qv {
 namespace {

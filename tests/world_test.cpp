@@ -11,7 +11,7 @@
 
 #include "game/game.h"
 #include "platform/frame.h"
-#include "world/data_error.h"
+#include "platform/data_error.h"
 #include "world/entity.h"
 #include "world/model.h"
 #include "world/render.h"

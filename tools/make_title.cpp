@@ -18,10 +18,12 @@
 #include <iostream>
 #include <vector>
 
+#include "platform/frame.h"
+
 namespace {
 
-constexpr int width = 320;
-constexpr int height = 200;
+constexpr int width = qv::screen_width;
+constexpr int height = qv::screen_height;
 
 struct Rgb {
     int r, g, b;

@@ -1,19 +1,16 @@
 // Draws the five models through the game's own renderer at the depths where the
 // player meets them (16, where they arrive; 50; 100, far out) into one PNG, so
 // a figure can be judged as it will really look. Usage: model_sheet DATA_DIR OUT.png
-#include <png.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <string>
 #include <vector>
 
-#include "game/game.h"
+#include "platform/data_error.h"
 #include "platform/frame.h"
-#include "platform/headless/headless.h"
+#include "platform/headless/picture_files.h"
 #include "raster/draw.h"
-#include "world/data_error.h"
 #include "world/entity.h"
 #include "world/model.h"
 #include "world/render.h"
@@ -38,13 +35,7 @@ struct Rgb {
     uint8_t r, g, b;
 };
 
-uint8_t widen(uint16_t c5) {
-    return static_cast<uint8_t>((c5 << 3) | (c5 >> 2));
-}
-
-Rgb to_rgb(uint16_t c) {
-    return Rgb{widen((c >> 10) & 31), widen((c >> 5) & 31), widen(c & 31)};
-}
+Rgb to_rgb(uint16_t c) { return Rgb{qv::widen_channel(c >> 10), qv::widen_channel(c >> 5), qv::widen_channel(c)}; }
 
 // One cell: the model centred on the screen, as the camera would see it
 // straight ahead, with a faint square showing its hit area.
@@ -68,28 +59,6 @@ qv::FrameBuffer render_cell(const qv::Model& model, int depth) {
     return frame;
 }
 
-bool write_png(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb) {
-    FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(out);
-        return false;
-    }
-    png_init_io(png, out);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < height; ++y) {
-        png_write_row(png, rgb.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * 3);
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(out) == 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -98,12 +67,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = argv[1];
-    // The game's own video set-up on the headless back end, so each cell goes
-    // through the same palette and conversion as a presented frame.
-    qv::Game game;
-    qv::BackEnd backend;
-    game.window.backend = &backend;
-    qv::init_video(game, 0x13);
+    // The game's own palette and conversion, as for a presented frame.
+    qv::Video video;
+    qv::set_default_palette(video);
+    video.active_palette = video.default_palette;
 
     constexpr int columns = sizeof depths / sizeof depths[0];
     constexpr int rows = sizeof model_files / sizeof model_files[0];
@@ -115,8 +82,8 @@ int main(int argc, char** argv) {
         for (int row = 0; row < rows; ++row) {
             const qv::Model model = qv::load_model(dir + "/" + model_files[row]);
             for (int col = 0; col < columns; ++col) {
-                qv::convert_frame(game.video, render_cell(model, depths[col]));
-                const auto& picture = game.video.surface.pixels;
+                qv::convert_frame(video, render_cell(model, depths[col]));
+                const auto& picture = video.surface.pixels;
                 for (int y = 0; y < cell_h; ++y) {
                     for (int x = 0; x < cell_w; ++x) {
                         const size_t source = static_cast<size_t>((crop_y + y / zoom) * qv::screen_width + crop_x + x / zoom);
@@ -135,8 +102,9 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    if (!write_png(argv[2], width, height, rgb)) {
-        std::fprintf(stderr, "cannot write %s\n", argv[2]);
+    std::string error;
+    if (!qv::write_rgb_png(argv[2], width, height, rgb, error)) {
+        std::fprintf(stderr, "model_sheet: %s\n", error.c_str());
         return 1;
     }
     return 0;

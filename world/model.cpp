@@ -9,7 +9,7 @@
 #include <system_error>
 #include <utility>
 
-#include "world/data_error.h"
+#include "platform/data_error.h"
 
 namespace qv {
 
@@ -18,7 +18,6 @@ namespace {
 // Longest token that may stand where a keyword is expected; the reader has
 // always kept keywords in an eight-byte buffer.
 constexpr std::size_t max_keyword_length = 7;
-constexpr int32_t max_model_lines = 25;
 
 struct Token {
     std::string_view text;

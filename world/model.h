@@ -9,6 +9,9 @@
 
 namespace qv {
 
+// The most segments a figure may have: the renderer stops at a model with more.
+inline constexpr int32_t max_model_lines = 25;
+
 struct ModelLine {
     int32_t x1 = 0;
     int32_t y1 = 0;

@@ -3,14 +3,12 @@
 #include <cmath>
 #include <cstddef>
 
-#include "game/game.h"
 #include "raster/draw.h"
 
 namespace qv {
 
 namespace {
 
-constexpr int32_t max_model_lines = 25;
 constexpr uint8_t centre_dot_colour = 44;
 
 // Two's-complement wrapping arithmetic: the projection is plain 32-bit integer
@@ -79,13 +77,16 @@ void render_entity(FrameBuffer& frame, Entity& entity, const Vec3& camera) {
     put_pixel(frame, static_cast<uint16_t>(cx), static_cast<uint16_t>(cy), centre_dot_colour);
 }
 
-void render_entities(Game& game) {
-    const Vec3 camera = make_vec3(wrap_sub(0, game.state.steer_x), wrap_sub(0, game.state.steer_y), game.state.camera_z);
-    for (Entity* e = game.entity_list.get(); e != nullptr; e = e->next.get()) {
+Vec3 camera_position(int32_t steer_x, int32_t steer_y, int32_t camera_z) {
+    return make_vec3(wrap_sub(0, steer_x), wrap_sub(0, steer_y), camera_z);
+}
+
+void render_entities(FrameBuffer& frame, EntityList& list, const Vec3& camera) {
+    for (Entity* e = list.get(); e != nullptr; e = e->next.get()) {
         // A figure the game cannot draw stops the whole pass; everything after
         // it keeps the screen position of its last draw.
         if (e->model->line_count < 1 || e->model->line_count > max_model_lines) return;
-        render_entity(game.video.frame, *e, camera);
+        render_entity(frame, *e, camera);
     }
 }
 

@@ -9,8 +9,6 @@
 
 namespace qv {
 
-struct Game;
-
 // floor(1024 * 0.97^depth) for depth 0 to 255; 8 fraction bits.
 using DepthScaleTable = std::array<int32_t, 256>;
 
@@ -21,11 +19,15 @@ const DepthScaleTable& depth_scale_table();
 int32_t depth_scale(int32_t depth);
 
 // Draws one entity seen from `camera` and stores its screen_x, screen_y and
-// screen_size.
+// screen_size. Drawing writes these three fields because the laser's hit test
+// in the same frame must use exactly the spot the player saw.
 void render_entity(FrameBuffer& frame, Entity& entity, const Vec3& camera);
 
-// The per-frame pass over the list from the camera (-steer_x, -steer_y,
-// camera_z); it stops at the first model with fewer than 1 or more than 25 lines.
-void render_entities(Game& game);
+// The camera sits at (-steer_x, -steer_y, camera_z).
+Vec3 camera_position(int32_t steer_x, int32_t steer_y, int32_t camera_z);
+
+// The per-frame pass over the list; it stops at the first model with fewer than
+// 1 or more than 25 lines.
+void render_entities(FrameBuffer& frame, EntityList& list, const Vec3& camera);
 
 }  // namespace qv

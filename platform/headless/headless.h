@@ -22,40 +22,52 @@ struct MouseScriptEntry {
     uint8_t right = 0;
 };
 
-struct BackEnd {
-    // Defined beside the back-end functions, so that any program that builds a
-    // BackEnd links them in, whatever order the static libraries come in.
-    BackEnd();
-
+class HeadlessBackEnd final : public BackEnd {
+public:
     // Set by the owner before the game starts.
-    std::vector<MouseScriptEntry> script;  // strictly increasing pumps
+    std::vector<MouseScriptEntry> script;  // strictly increasing pumps; may grow while the game runs
     uint64_t max_pumps = 10000000;         // the pump after which the window closes itself
-    uint32_t ticks = 0;                    // what the tick count reads
+    uint32_t start_ticks = 0;              // what the tick count reads before any sleep
     // Receives "play NAME loop", "play NAME once", "stop" and "box ..." lines;
     // when empty they are kept in `events`.
     std::function<void(const std::string&)> trace;
     std::vector<std::string> events;
+    // Called with every picture shown, before anything else happens.
+    std::function<void(const PresentedFrame&)> on_present;
 
     // Counted by the back end.
     uint64_t pumps = 0;
-    uint64_t repaints = 0;
+    uint64_t presents = 0;
     uint64_t sleeps = 0;
+    uint64_t slept_ms = 0;  // the fake clock: every sleep moves it on at once
     bool limit_reached = false;
 
-    // The window as the player would see it.
+    // The window as the player would see it: the last picture shown.
     bool window_open = false;
-    bool paint_pending = false;
-    std::vector<uint16_t> shown;  // the picture of the last paint, 320 x 200
-    uint64_t paints = 0;
+    std::vector<uint16_t> shown;
 
-    // Where the scripted mouse stands.
-    size_t next_entry = 0;
-    CursorPosition cursor;
-    uint8_t target_left = 0;
-    uint8_t target_right = 0;
-    uint8_t delivered_left = 0;
-    uint8_t delivered_right = 0;
-    bool close_delivered = false;
+    void create_window(const char* title) override;
+    void destroy_window() override;
+    CursorPosition cursor_position() override;
+    bool next_event(WindowEvent& event) override;
+    void show_frame(const PresentedFrame& picture) override;
+    void sleep(uint32_t milliseconds) override;
+    uint32_t ticks() override;
+    void message_box(const char* caption, const char* text) override;
+    void play_sound(const char* file_name, bool loop) override;
+    void stop_sound() override;
+
+private:
+    void emit(const std::string& line);
+    void follow_script();
+
+    size_t next_entry_ = 0;
+    CursorPosition cursor_;
+    uint8_t target_left_ = 0;
+    uint8_t target_right_ = 0;
+    uint8_t delivered_left_ = 0;
+    uint8_t delivered_right_ = 0;
+    bool close_delivered_ = false;
 };
 
 // "box" lines escape \ and " with a backslash and write a line feed as \n.

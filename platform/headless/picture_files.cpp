@@ -20,9 +20,19 @@ uint32_t surface_crc(const std::array<uint16_t, screen_pixels>& pixels) {
     return static_cast<uint32_t>(crc);
 }
 
-uint8_t widen_channel(uint32_t channel) {
-    const uint32_t c = channel & 31;
-    return static_cast<uint8_t>((c << 3) | (c >> 2));
+bool write_rgb_png(const std::string& path, int32_t width, int32_t height, const std::vector<uint8_t>& rgb,
+                   std::string& error) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGB;
+    if (png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), width * 3, nullptr) == 0) {
+        error = "cannot write " + path + ": " + image.message;
+        png_image_free(&image);
+        return false;
+    }
+    return true;
 }
 
 bool write_picture_png(const std::string& path, const std::array<uint16_t, screen_pixels>& pixels, std::string& error) {
@@ -33,17 +43,7 @@ bool write_picture_png(const std::string& path, const std::array<uint16_t, scree
         rgb.push_back(widen_channel(p >> 5));
         rgb.push_back(widen_channel(p));
     }
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(screen_width);
-    image.height = static_cast<png_uint_32>(screen_height);
-    image.format = PNG_FORMAT_RGB;
-    if (png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), screen_width * 3, nullptr) == 0) {
-        error = "cannot write " + path + ": " + image.message;
-        png_image_free(&image);
-        return false;
-    }
-    return true;
+    return write_rgb_png(path, screen_width, screen_height, rgb, error);
 }
 
 }  // namespace qv

@@ -1,6 +1,7 @@
-// The native Windows back end: one overlapped window showing a 16-bit top-down
-// bitmap section, the mouse through the window procedure and the cursor
-// position, PlaySoundA for the cues. Only this folder includes <windows.h>.
+// The native Windows back end: one overlapped window showing the 16-bit picture
+// scaled and centred with StretchDIBits, the mouse through the window procedure
+// and the cursor position, PlaySoundA for the cues. Only this folder includes
+// <windows.h>.
 #pragma once
 
 #ifndef NOMINMAX
@@ -12,38 +13,47 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <deque>
+#include <vector>
 
 #include "platform/platform.h"
-#include "platform/win32/pending_messages.h"
+#include "platform/view_layout.h"
 
 namespace qv {
 
-struct BackEnd {
-    // Given by the entry point before the game starts.
-    HINSTANCE instance = nullptr;
-    int show_command = SW_SHOWDEFAULT;
+class Win32BackEnd final : public BackEnd {
+public:
+    Win32BackEnd(HINSTANCE instance, int show_command) : instance_(instance), show_command_(show_command) {}
+    ~Win32BackEnd() override;
 
-    // Null before the window is created and once it has been destroyed.
-    HWND window = nullptr;
+    void create_window(const char* title) override;
+    void destroy_window() override;
+    CursorPosition cursor_position() override;
+    bool next_event(WindowEvent& event) override;
+    void show_frame(const PresentedFrame& picture) override;
+    void sleep(uint32_t milliseconds) override;
+    uint32_t ticks() override;
+    void message_box(const char* caption, const char* text) override;
+    void play_sound(const char* file_name, bool loop) override;
+    void stop_sound() override;
 
-    // The bitmap section the game's pictures are copied into and blitted from.
-    // It keeps the last picture, so that the window can be redrawn when the
-    // system asks outside the game's pump (while a message box or a window move
-    // is under way).
-    HBITMAP surface = nullptr;
-    uint16_t* surface_pixels = nullptr;
-    int32_t surface_width = 0;
-    int32_t surface_height = 0;
-    int32_t shown_width = 0;  // the area of the last picture; 0 before the first
-    int32_t shown_height = 0;
+    // The window procedure's side: what it records for the pump and what it draws.
+    void post(WindowEvent event) { pending_.push_back(event); }
+    void paint(HDC target);
+    void forget_window() { window_ = nullptr; }
 
-    // The message the pump is dispatching, so that the window procedure can
-    // tell the pump's own paint from one sent by a loop nested inside it.
-    const MSG* dispatching = nullptr;
-    win32::PendingMessages pending;
+private:
+    ViewRect view() const;
 
-    // Reported while there is no window to ask.
-    CursorPosition last_cursor;
+    HINSTANCE instance_ = nullptr;
+    int show_command_ = SW_SHOWDEFAULT;
+    HWND window_ = nullptr;  // null before the window is created and once it is gone
+
+    // The last picture, kept so that the window can be drawn again whenever the
+    // system asks (uncovered, resized, under a message box), black before the first.
+    std::vector<uint16_t> picture_;
+    std::deque<WindowEvent> pending_;
+    CursorPosition last_cursor_;  // reported while there is no window to ask
 };
 
 }  // namespace qv

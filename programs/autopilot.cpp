@@ -14,21 +14,21 @@
 #include <iostream>
 #include <string>
 
+#include "front/program.h"
 #include "game/game.h"
-#include "game/loop.h"
+#include "platform/data_error.h"
 #include "platform/headless/headless.h"
-#include "world/data_error.h"
 
 namespace {
 
 struct Pilot {
-    qv::BackEnd* backend = nullptr;
+    qv::HeadlessBackEnd* backend = nullptr;
     bool steer = false;
     uint64_t presents = 0;
 };
 
 // Appends an entry for the next pump when the wanted mouse differs from the last one.
-void want(qv::BackEnd& backend, int32_t x, int32_t y, uint8_t left) {
+void want(qv::HeadlessBackEnd& backend, int32_t x, int32_t y, uint8_t left) {
     const uint64_t pump = backend.pumps + 1;
     if (!backend.script.empty()) {
         const qv::MouseScriptEntry& last = backend.script.back();
@@ -40,7 +40,7 @@ void want(qv::BackEnd& backend, int32_t x, int32_t y, uint8_t left) {
 
 // Every 600 frames, spends 40 along one edge or corner in turn.
 bool steer_now(Pilot& pilot, const qv::Game& game) {
-    qv::BackEnd& backend = *pilot.backend;
+    qv::HeadlessBackEnd& backend = *pilot.backend;
     const uint64_t phase = pilot.presents % 600;
     if (phase >= 40) return false;
     static constexpr int32_t edges[4][2] = {{5, 100}, {315, 100}, {160, 5}, {315, 195}};
@@ -50,7 +50,7 @@ bool steer_now(Pilot& pilot, const qv::Game& game) {
 }
 
 void aim(Pilot& pilot, const qv::Game& game) {
-    qv::BackEnd& backend = *pilot.backend;
+    qv::HeadlessBackEnd& backend = *pilot.backend;
     const qv::Entity* best = nullptr;
     int32_t best_depth = 1 << 30;
     for (const qv::Entity* e = game.entity_list.get(); e != nullptr; e = e->next.get()) {
@@ -76,8 +76,8 @@ int main(int argc, char** argv) {
         std::cerr << "usage: autopilot SEED MAX_PUMPS OUT_SCRIPT [--steer]\n";
         return 2;
     }
-    auto backend = std::make_unique<qv::BackEnd>();
-    backend->ticks = static_cast<uint32_t>(std::strtoul(argv[1], nullptr, 10));
+    auto backend = std::make_unique<qv::HeadlessBackEnd>();
+    backend->start_ticks = static_cast<uint32_t>(std::strtoul(argv[1], nullptr, 10));
     backend->max_pumps = std::strtoull(argv[2], nullptr, 10);
     backend->trace = [](const std::string&) {};
     auto game = std::make_unique<qv::Game>();
@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
     // The title zoom takes 40 presents; click a little after it.
     backend->script.push_back({60, 160, 100, 1, 0});
     backend->script.push_back({64, 160, 100, 0, 0});
-    game->present_hook = [&pilot](const qv::Game& g) {
+    backend->on_present = [&pilot, &g = *game](const qv::PresentedFrame&) {
         ++pilot.presents;
         if (pilot.presents <= 40) return;
         if (pilot.steer && steer_now(pilot, g)) return;

@@ -1,8 +1,8 @@
-#include "front/file_prefix.h"
+#include "platform/data_file.h"
 
 #include <fstream>
 
-#include "world/data_error.h"
+#include "platform/data_error.h"
 
 namespace qv {
 

@@ -1,4 +1,4 @@
-#include "world/data_error.h"
+#include "platform/data_error.h"
 
 #include <utility>
 

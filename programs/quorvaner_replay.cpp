@@ -10,12 +10,12 @@
 #include <system_error>
 #include <vector>
 
+#include "front/program.h"
 #include "game/game.h"
-#include "game/loop.h"
+#include "platform/data_error.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/picture_files.h"
 #include "platform/headless/replay_options.h"
-#include "world/data_error.h"
 
 namespace {
 
@@ -59,10 +59,10 @@ struct Recorder {
     uint64_t presents = 0;
     bool shot_failed = false;
 
-    void on_present(const qv::Game& game) {
+    void on_present(const qv::Game& game, const qv::DisplaySurface& surface) {
         ++presents;
         char line[64];
-        const uint32_t crc = qv::surface_crc(game.video.surface.pixels);
+        const uint32_t crc = qv::surface_crc(surface.pixels);
         std::snprintf(line, sizeof line, "present %" PRIu64 " %08" PRIx32, presents, crc);
         print_line(line);
         if (options->state) print_line(state_line(game));
@@ -70,7 +70,7 @@ struct Recorder {
             const std::filesystem::path path =
                 std::filesystem::path(options->shot_dir) / ("present-" + std::to_string(presents) + ".png");
             std::string error;
-            if (!qv::write_picture_png(path.string(), game.video.surface.pixels, error)) {
+            if (!qv::write_picture_png(path.string(), surface.pixels, error)) {
                 complain(error);
                 shot_failed = true;
             }
@@ -113,10 +113,10 @@ int main(int argc, char** argv) {
         }
     }
 
-    auto backend = std::make_unique<qv::BackEnd>();
+    auto backend = std::make_unique<qv::HeadlessBackEnd>();
     backend->script = std::move(script);
     backend->max_pumps = options->max_pumps;
-    backend->ticks = options->seed;
+    backend->start_ticks = options->seed;
     backend->trace = print_line;
 
     Recorder recorder;
@@ -125,7 +125,9 @@ int main(int argc, char** argv) {
 
     auto game = std::make_unique<qv::Game>();
     game->window.backend = backend.get();
-    game->present_hook = [&recorder](const qv::Game& g) { recorder.on_present(g); };
+    backend->on_present = [&recorder, &game = *game](const qv::PresentedFrame& picture) {
+        recorder.on_present(game, picture.surface);
+    };
 
     try {
         qv::run_program(*game);

@@ -1,0 +1,17 @@
+// The program from start to end, as every entry point runs it.
+#pragma once
+
+#include "game/game.h"
+
+namespace qv {
+
+// The whole program on the back end in game.window.backend: models, starting
+// fighters, start-up, title, play and the score box. A closed window ends it
+// early and quietly. Throws DataError when a data file cannot be used.
+void run_program(Game& game);
+
+// run_program for an entry point: a DataError is shown in a message box and on
+// standard error. Returns the process exit status (0, or 1 after such an error).
+int run_game(Game& game);
+
+}  // namespace qv
