@@ -66,6 +66,11 @@ public:
     // file of the game's data.
     virtual void play_sound(const char* file_name, bool loop) = 0;
     virtual void stop_sound() = 0;
+
+    // Told by the program when play starts and stops, so a window can hide the
+    // system cursor and confine it only while the crosshair is the pointer, and
+    // pause only a game. Changes nothing the game sees.
+    virtual void set_playing(bool /*playing*/) {}
 };
 
 }  // namespace qv
