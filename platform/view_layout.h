@@ -14,6 +14,11 @@ struct ViewRect {
     int32_t height = 0;
 };
 
+struct Extent {
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
 enum class Aspect {
     SquarePixels,  // 320 x 200 shown as 320 x 200
     FourThree,     // 320 x 200 shown as 320 x 240, the shape of the screens it was drawn for
@@ -26,6 +31,11 @@ ViewRect unscaled_view(Aspect aspect);
 // `most` (0: no limit), never below 1.
 int32_t fitting_scale(int32_t width, int32_t height, Aspect aspect, int32_t most);
 
+// The client size of a new window: the picture at `scale` (0: the largest that
+// fits, at most 3), lowered until it fits into the desktop's usable area.
+// A desktop of unknown size (0 x 0) takes the scale as asked, 3 for 0.
+Extent window_client_size(int32_t scale, Extent desktop, Aspect aspect);
+
 // The picture at the largest whole scale that fits, centred, with bands around it.
 ViewRect centred_view(int32_t client_width, int32_t client_height, Aspect aspect);
 
@@ -33,5 +43,20 @@ ViewRect centred_view(int32_t client_width, int32_t client_height, Aspect aspect
 // and above the picture map to negative pixels and those right of and below it
 // to 320 / 200 and more, as a cursor off the picture should.
 int32_t window_to_picture(int32_t client, int32_t view_origin, int32_t view_extent, int32_t picture_extent);
+
+struct PicturePoint {
+    int32_t x = 0;
+    int32_t y = 0;
+};
+
+// The picture pixel under a pointer at (x, y) in window points, for a window of
+// `points` whose drawable has `pixels` (larger on high-density screens), with the
+// picture centred in the drawable as centred_view places it.
+PicturePoint pointer_to_picture(int32_t x, int32_t y, Extent points, Extent pixels, Aspect aspect);
+
+// The size of the sharp intermediate picture for a view: the 320 x 200 picture
+// blown up by whole factors with nearest neighbour, at least as large as the view
+// on each axis, so that the smooth last step only ever shrinks it a little.
+Extent sharp_prescale(const ViewRect& view);
 
 }  // namespace qv

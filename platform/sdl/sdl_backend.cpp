@@ -8,9 +8,15 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/sdl/pause_overlay.h"
+
 namespace qv {
 
 namespace {
+
+constexpr uint32_t pause_wait_milliseconds = 100;
+constexpr uint8_t left_bit = 1;
+constexpr uint8_t right_bit = 2;
 
 [[noreturn]] void fail_window(const char* what) {
     std::fprintf(stderr, "quorvaner: cannot open the game window (%s): %s\n", what, SDL_GetError());
@@ -37,7 +43,24 @@ uint32_t to_xrgb(uint16_t colour) {
            widen_channel(colour);
 }
 
+bool is_desktop_fullscreen(SDL_Window* window) {
+    return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+}
+
+void fill_text(SDL_Renderer* renderer, const char* text, int32_t centre_x, int32_t top, int32_t unit) {
+    const std::vector<TextCell> cells = text_cells(text, centre_x - text_width(text) * unit / 2, top, unit);
+    std::vector<SDL_Rect> rects;
+    rects.reserve(cells.size());
+    for (const TextCell& cell : cells) rects.push_back({cell.x, cell.y, cell.width, cell.height});
+    SDL_RenderFillRects(renderer, rects.data(), static_cast<int>(rects.size()));
+}
+
 }  // namespace
+
+SdlBackEnd::SdlBackEnd(const PortSettings& settings) : settings_(settings) {
+    settings_.volume = std::clamp(settings_.volume, 0, 100);
+    settings_.scale = std::max(0, settings_.scale);
+}
 
 SdlBackEnd::~SdlBackEnd() {
     stop_sound();
@@ -51,48 +74,195 @@ SdlBackEnd::~SdlBackEnd() {
 }
 
 void SdlBackEnd::release_window() {
+    if (sharp_ != nullptr) SDL_DestroyTexture(sharp_);
     if (texture_ != nullptr) SDL_DestroyTexture(texture_);
     if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
     if (window_ != nullptr) {
         SDL_SetWindowGrab(window_, SDL_FALSE);
+        SDL_ShowCursor(SDL_ENABLE);
         SDL_DestroyWindow(window_);
     }
+    sharp_ = nullptr;
+    sharp_size_ = {};
     texture_ = nullptr;
     renderer_ = nullptr;
     window_ = nullptr;
     window_id_ = 0;
 }
 
+// The 4:3 picture is blown up by whole factors with nearest neighbour into a
+// texture at least as large as the view, then smoothed down to the view: the
+// pixels stay sharp and the rows even. Without render targets it is stretched
+// directly.
+bool SdlBackEnd::build_sharp_target() {
+    const Extent size = sharp_prescale(view_);
+    if (sharp_ != nullptr && size.width == sharp_size_.width && size.height == sharp_size_.height) return true;
+    if (sharp_ != nullptr) SDL_DestroyTexture(sharp_);
+    sharp_ = nullptr;
+    sharp_size_ = {};
+    if (SDL_RenderTargetSupported(renderer_) != SDL_TRUE) return false;
+    sharp_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET, size.width, size.height);
+    if (sharp_ == nullptr) return false;
+    SDL_SetTextureScaleMode(sharp_, SDL_ScaleModeLinear);
+    sharp_size_ = size;
+    return true;
+}
+
 // The window is rebuilt from the texture, which keeps the last picture, so an
 // expose or a resize is answered without the game's help.
 void SdlBackEnd::redraw() {
+    if (renderer_ == nullptr) return;
+    const SDL_Rect target{view_.x, view_.y, view_.width, view_.height};
+    const bool sharp = settings_.aspect == Aspect::FourThree && sharp_ != nullptr &&
+                       SDL_SetRenderTarget(renderer_, sharp_) == 0;
+    if (sharp) {
+        SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+        SDL_SetRenderTarget(renderer_, nullptr);
+    }
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
-    const SDL_Rect target{view_.x, view_.y, view_.width, view_.height};
-    SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+    SDL_RenderCopy(renderer_, sharp ? sharp_ : texture_, nullptr, &target);
+    if (paused_) draw_pause_overlay();
     SDL_RenderPresent(renderer_);
+}
+
+// Drawn over the shown picture only: the kept picture and the game's frame stay
+// as they are, so resuming shows exactly what was there.
+void SdlBackEnd::draw_pause_overlay() {
+    const SDL_Rect picture{view_.x, view_.y, view_.width, view_.height};
+    SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_BLEND);
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 160);
+    SDL_RenderFillRect(renderer_, &picture);
+    SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
+
+    const int32_t unit = std::max(1, view_.width / 320);
+    const int32_t centre = view_.x + view_.width / 2;
+    const int32_t middle = view_.y + view_.height / 2;
+    SDL_SetRenderDrawColor(renderer_, 255, 255, 255, 255);
+    fill_text(renderer_, "PAUSED", centre, middle - text_glyph_height * unit * 4, unit * 4);
+    SDL_SetRenderDrawColor(renderer_, 170, 170, 170, 255);
+    fill_text(renderer_, "CLICK OR ESC TO RESUME", centre, middle + text_glyph_height * unit * 2, unit);
 }
 
 void SdlBackEnd::follow_window_size() {
     int width = 0;
     int height = 0;
     SDL_GetRendererOutputSize(renderer_, &width, &height);
-    view_ = centred_view(width, height, Aspect::SquarePixels);
+    view_ = centred_view(width, height, settings_.aspect);
+    if (settings_.aspect == Aspect::FourThree) build_sharp_target();
+}
+
+// The system cursor is hidden and held inside the window only while the
+// crosshair is the pointer: playing, focused, not paused and no box up.
+void SdlBackEnd::follow_pointer_state() {
+    if (window_ == nullptr) return;
+    const bool captured = playing_ && focused_ && !paused_ && !box_up_;
+    SDL_SetWindowGrab(window_, captured ? SDL_TRUE : SDL_FALSE);
+    SDL_ShowCursor(captured ? SDL_DISABLE : SDL_ENABLE);
+}
+
+void SdlBackEnd::set_playing(bool playing) {
+    playing_ = playing;
+    follow_pointer_state();
+}
+
+void SdlBackEnd::toggle_fullscreen() {
+    if (window_ == nullptr) return;
+    const bool fullscreen = !is_desktop_fullscreen(window_);
+    if (SDL_SetWindowFullscreen(window_, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return;
+    settings_.fullscreen = fullscreen;
+    follow_window_size();
+    redraw();
+}
+
+void SdlBackEnd::pause() {
+    if (paused_ || window_ == nullptr) return;
+    paused_ = true;
+    if (audio_open_) Mix_Pause(-1);
+    follow_pointer_state();
+    redraw();
+}
+
+void SdlBackEnd::resume() {
+    if (!paused_) return;
+    paused_ = false;
+    if (audio_open_) Mix_Resume(-1);
+    follow_pointer_state();
+    redraw();
+}
+
+// No frame runs while paused: the pump waits here on the window's events until
+// a click or Esc resumes or the window is closed.
+void SdlBackEnd::hold_while_paused() {
+    const auto closing = [this] { return std::find(pending_.begin(), pending_.end(), WindowEvent::Close) != pending_.end(); };
+    while (paused_ && window_ != nullptr && !closing()) {
+        SDL_Event native;
+        if (SDL_WaitEventTimeout(&native, pause_wait_milliseconds) != 0) translate(native);
+        if (while_paused) while_paused();
+    }
+}
+
+void SdlBackEnd::translate_button(const SDL_Event& event) {
+    if (event.button.windowID != window_id_) return;
+    const uint8_t bit = event.button.button == SDL_BUTTON_LEFT    ? left_bit
+                        : event.button.button == SDL_BUTTON_RIGHT ? right_bit
+                                                                  : 0;
+    if (bit == 0) return;
+    const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+    const WindowEvent left_or_right = bit == left_bit ? (down ? WindowEvent::LeftButtonDown : WindowEvent::LeftButtonUp)
+                                                      : (down ? WindowEvent::RightButtonDown : WindowEvent::RightButtonUp);
+    if (paused_) {
+        // A click resumes and is the player's, not the game's; a button that the
+        // game holds down and that is let go meanwhile is released for it.
+        if (down) {
+            swallowed_ups_ |= bit;
+            resume();
+        } else if ((game_buttons_ & bit) != 0) {
+            game_buttons_ &= static_cast<uint8_t>(~bit);
+            pending_.push_back(left_or_right);
+        }
+        return;
+    }
+    if (down) {
+        swallowed_ups_ &= static_cast<uint8_t>(~bit);
+        game_buttons_ |= bit;
+    } else {
+        if ((swallowed_ups_ & bit) != 0) {
+            swallowed_ups_ &= static_cast<uint8_t>(~bit);
+            return;
+        }
+        game_buttons_ &= static_cast<uint8_t>(~bit);
+    }
+    pending_.push_back(left_or_right);
+}
+
+void SdlBackEnd::translate_key(const SDL_Event& event) {
+    if (event.key.windowID != window_id_ || event.key.repeat != 0) return;
+    const SDL_Keycode key = event.key.keysym.sym;
+    const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
+    if (key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER))) {
+        toggle_fullscreen();
+    } else if (key == SDLK_ESCAPE) {
+        if (paused_) {
+            resume();
+        } else {
+            pause();
+        }
+    } else if (alt && key == SDLK_F4) {
+        // What the window manager does on most desktops, also where there is none.
+        pending_.push_back(WindowEvent::Close);
+    }
 }
 
 void SdlBackEnd::translate(const SDL_Event& event) {
     switch (event.type) {
         case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP: {
-            if (event.button.windowID != window_id_) return;
-            const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-            if (event.button.button == SDL_BUTTON_LEFT) {
-                pending_.push_back(down ? WindowEvent::LeftButtonDown : WindowEvent::LeftButtonUp);
-            } else if (event.button.button == SDL_BUTTON_RIGHT) {
-                pending_.push_back(down ? WindowEvent::RightButtonDown : WindowEvent::RightButtonUp);
-            }
+        case SDL_MOUSEBUTTONUP:
+            translate_button(event);
             return;
-        }
+        case SDL_KEYDOWN:
+            translate_key(event);
+            return;
         case SDL_WINDOWEVENT:
             if (event.window.windowID != window_id_) return;
             switch (event.window.event) {
@@ -103,18 +273,41 @@ void SdlBackEnd::translate(const SDL_Event& event) {
                 case SDL_WINDOWEVENT_EXPOSED:
                     redraw();
                     return;
+                case SDL_WINDOWEVENT_FOCUS_GAINED:
+                    focused_ = true;
+                    follow_pointer_state();
+                    return;
+                case SDL_WINDOWEVENT_FOCUS_LOST:
+                    // A loss already undone (a message box came and went) is no reason to stop.
+                    if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0) return;
+                    focused_ = false;
+                    if (playing_) pause();
+                    follow_pointer_state();
+                    return;
                 case SDL_WINDOWEVENT_CLOSE:
                     pending_.push_back(WindowEvent::Close);
                     return;
                 default:
                     return;
             }
+        case SDL_RENDER_DEVICE_RESET:
+            // The textures' contents are gone; the kept picture is not.
+            SDL_UpdateTexture(texture_, nullptr, pixels_.data(), screen_width * 4);
+            redraw();
+            return;
+        case SDL_RENDER_TARGETS_RESET:
+            redraw();
+            return;
         case SDL_QUIT:
             pending_.push_back(WindowEvent::Close);
             return;
         default:
             return;
     }
+}
+
+int SdlBackEnd::mixer_volume() const {
+    return settings_.mute ? 0 : settings_.volume * MIX_MAX_VOLUME / 100;
 }
 
 bool SdlBackEnd::audio_ready() {
@@ -126,6 +319,8 @@ bool SdlBackEnd::audio_ready() {
         return false;
     }
     Mix_AllocateChannels(1);
+    // The channel's volume only: muted, the music still plays its course unheard.
+    Mix_Volume(0, mixer_volume());
     audio_open_ = true;
     return true;
 }
@@ -143,16 +338,17 @@ void SdlBackEnd::create_window(const char* title) {
         }
     }
     SDL_Rect desktop{};
-    if (SDL_GetDisplayUsableBounds(0, &desktop) == 0) {
-        scale = fitting_scale(desktop.w, desktop.h, Aspect::SquarePixels, scale);
-    }
-    scale = std::max(1, scale);
+    Extent usable{};
+    if (SDL_GetDisplayUsableBounds(0, &desktop) == 0) usable = {desktop.w, desktop.h};
+    const Extent size = window_client_size(settings_.scale, usable, settings_.aspect);
 
-    window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, screen_width * scale,
-                               screen_height * scale, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
+    uint32_t flags = SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+    if (settings_.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size.width, size.height, flags);
     if (window_ == nullptr) fail_window("window");
     window_id_ = SDL_GetWindowID(window_);
-    SDL_SetWindowMinimumSize(window_, screen_width, screen_height);
+    const ViewRect unit = unscaled_view(settings_.aspect);
+    SDL_SetWindowMinimumSize(window_, unit.width, unit.height);
 
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
     if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
@@ -164,17 +360,24 @@ void SdlBackEnd::create_window(const char* title) {
 
     pixels_.assign(static_cast<size_t>(screen_pixels), 0);
     SDL_UpdateTexture(texture_, nullptr, pixels_.data(), screen_width * 4);
+    focused_ = (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
+    paused_ = false;
+    game_buttons_ = 0;
+    swallowed_ups_ = 0;
     follow_window_size();
+    follow_pointer_state();
     redraw();
-    SDL_SetWindowGrab(window_, SDL_TRUE);
 }
 
 void SdlBackEnd::destroy_window() {
+    if (paused_ && audio_open_) Mix_Resume(-1);
+    paused_ = false;
     release_window();
     pending_.clear();
 }
 
 CursorPosition SdlBackEnd::cursor_position() {
+    hold_while_paused();
     if (window_ == nullptr) return {};
     int x = 0;
     int y = 0;
@@ -191,22 +394,28 @@ CursorPosition SdlBackEnd::cursor_position() {
         x -= window_x;
         y -= window_y;
     }
-    // Mouse positions come in window points; the view is in output pixels.
-    int points_w = 0, points_h = 0, pixels_w = 0, pixels_h = 0;
-    SDL_GetWindowSize(window_, &points_w, &points_h);
-    SDL_GetRendererOutputSize(renderer_, &pixels_w, &pixels_h);
-    if (points_w > 0 && points_h > 0) {
-        x = static_cast<int>(int64_t{x} * pixels_w / points_w);
-        y = static_cast<int>(int64_t{y} * pixels_h / points_h);
-    }
-    return {window_to_picture(x, view_.x, view_.width, screen_width),
-            window_to_picture(y, view_.y, view_.height, screen_height)};
+    // Asked afresh each time, so a move, a resize or a switch to fullscreen that
+    // the events have not told yet is already followed.
+    Extent points{};
+    Extent pixels{};
+    SDL_GetWindowSize(window_, &points.width, &points.height);
+    SDL_GetRendererOutputSize(renderer_, &pixels.width, &pixels.height);
+    const PicturePoint point = pointer_to_picture(x, y, points, pixels, settings_.aspect);
+    return {point.x, point.y};
 }
 
 bool SdlBackEnd::next_event(WindowEvent& event) {
-    if (window_ != nullptr && pending_.empty()) {
+    if (window_ != nullptr) {
         SDL_Event native;
-        while (pending_.empty() && SDL_PollEvent(&native) != 0) translate(native);
+        while (pending_.empty()) {
+            if (paused_) {
+                hold_while_paused();
+                if (paused_ || window_ == nullptr) break;  // closed while paused
+                continue;
+            }
+            if (SDL_PollEvent(&native) == 0) break;
+            translate(native);
+        }
     }
     if (pending_.empty()) return false;
     event = pending_.front();
@@ -234,17 +443,17 @@ void SdlBackEnd::sleep(uint32_t milliseconds) { SDL_Delay(milliseconds); }
 uint32_t SdlBackEnd::ticks() { return SDL_GetTicks(); }
 
 void SdlBackEnd::message_box(const char* caption, const char* text) {
-    // A confined cursor could not reach the box's button.
-    if (window_ != nullptr) SDL_SetWindowGrab(window_, SDL_FALSE);
+    // A hidden or confined cursor could not reach the box's button.
+    box_up_ = true;
+    follow_pointer_state();
     if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, window_) != 0) {
         // No way to show a box (no display): the words still reach the player.
         std::fprintf(stderr, "%s: %s\n", caption, text);
     }
-    if (window_ != nullptr) {
-        SDL_SetWindowGrab(window_, SDL_TRUE);
-        // The box covered part of the window.
-        redraw();
-    }
+    box_up_ = false;
+    follow_pointer_state();
+    // The box covered part of the window.
+    redraw();
 }
 
 void SdlBackEnd::play_sound(const char* file_name, bool loop) {

@@ -1,14 +1,19 @@
 // The SDL back end: a real window that shows the 320 x 200 picture blown up by a
-// whole factor and centred, the mouse in picture pixels, one SDL_mixer channel
-// for the music and plain message boxes.
+// whole factor and centred (square pixels, or 4:3 with a sharp pre-scale), the
+// mouse in picture pixels, one SDL_mixer channel for the music and plain message
+// boxes. The player's side lives here too: desktop fullscreen on Alt+Enter or
+// F11, a pause on Esc or when the window loses the focus during play, and a
+// pointer that is hidden and confined only while the game is being played.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/port_settings.h"
 #include "platform/view_layout.h"
 
 struct SDL_Window;
@@ -19,11 +24,9 @@ struct Mix_Chunk;
 
 namespace qv {
 
-inline constexpr int32_t default_window_scale = 3;
-
 class SdlBackEnd final : public BackEnd {
 public:
-    SdlBackEnd() = default;
+    explicit SdlBackEnd(const PortSettings& settings = {});
     ~SdlBackEnd() override;
 
     void create_window(const char* title) override;
@@ -36,28 +39,47 @@ public:
     void message_box(const char* caption, const char* text) override;
     void play_sound(const char* file_name, bool loop) override;
     void stop_sound() override;
+    void set_playing(bool playing) override;
 
-    // How much the picture is blown up when the window opens; lowered so the
-    // window fits on the desktop.
-    int32_t scale = default_window_scale;
+    // Between desktop fullscreen and the window, as Alt+Enter and F11 do.
+    void toggle_fullscreen();
+
+    // Called on every turn of the wait while paused (at least every tenth of a
+    // second), so a test can look at the paused window and then resume it.
+    std::function<void()> while_paused;
 
     // Read by tests.
     SDL_Window* window() const { return window_; }
     SDL_Renderer* renderer() const { return renderer_; }
     uint32_t window_id() const { return window_id_; }
     ViewRect view() const { return view_; }
+    bool paused() const { return paused_; }
+    Mix_Chunk* chunk() const { return chunk_; }
 
 private:
     void release_window();
     void translate(const SDL_Event& event);
+    void translate_key(const SDL_Event& event);
+    void translate_button(const SDL_Event& event);
     void follow_window_size();
+    bool build_sharp_target();
     void redraw();
+    void draw_pause_overlay();
+    void pause();
+    void resume();
+    void hold_while_paused();
+    void free_pointer();
+    void follow_pointer_state();
     bool audio_ready();
+    int mixer_volume() const;
 
+    PortSettings settings_;
     bool video_ready_ = false;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;  // the last picture, drawn again on expose
+    SDL_Texture* sharp_ = nullptr;    // the 4:3 picture's whole-factor blow-up
+    Extent sharp_size_;
     uint32_t window_id_ = 0;
     ViewRect view_;
 
@@ -69,6 +91,14 @@ private:
     bool colours_valid_ = false;
 
     std::deque<WindowEvent> pending_;
+
+    // The player's side of the window.
+    bool playing_ = false;
+    bool focused_ = false;
+    bool paused_ = false;
+    bool box_up_ = false;
+    uint8_t game_buttons_ = 0;     // buttons the game was told are down
+    uint8_t swallowed_ups_ = 0;    // releases of the click that resumed
 
     // The audio device is opened on the first play; when that fails the game
     // carries on without sound and the device is never asked for again.
