@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# The game in a real X window on a virtual screen, driven like a player would:
+# the title shows, a held left button starts play, Esc pauses with a dimmed
+# overlay and frees the pointer, F11 covers the screen, Alt+F4 ends the program
+# with status 0. Usage: sdl_window.sh GAME DATA_DIR [SHOT_DIR]
+# Exits 77 (skipped) when Xvfb, xdotool or ImageMagick is missing.
+set -u
+
+game=$(realpath "$1")
+data=$2
+shots=${3:-$(mktemp -d)}
+mkdir -p "$shots"
+
+for tool in Xvfb xdotool import convert compare; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "$tool is not installed: no real-window test"
+        exit 77
+    fi
+done
+# The file viewer's stand-in for convert cannot measure pictures.
+if ! convert -version 2>/dev/null | grep -q ImageMagick; then
+    echo "ImageMagick's convert is not installed: no real-window test"
+    exit 77
+fi
+
+xvfb_pid=
+wm_pid=
+game_pid=
+finish() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+}
+trap finish EXIT
+
+fail() {
+    echo "FAIL: $*"
+    echo "screenshots in $shots"
+    exit 1
+}
+
+# A display number nobody uses.
+screen_w=1280
+screen_h=1024
+for number in $(seq 71 99); do
+    [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] && continue
+    Xvfb ":$number" -screen 0 "${screen_w}x${screen_h}x24" -noreset -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$number"
+    for _ in $(seq 50); do
+        xdotool getdisplaygeometry >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    if xdotool getdisplaygeometry >/dev/null 2>&1; then break; fi
+    kill "$xvfb_pid" 2>/dev/null
+    xvfb_pid=
+done
+[ -n "$xvfb_pid" ] || fail "no virtual screen could be started"
+
+# Desktop fullscreen is the window manager's to grant; a bare X server has none.
+for manager in jwm openbox; do
+    if command -v "$manager" >/dev/null 2>&1; then
+        HOME=$(mktemp -d) "$manager" >/dev/null 2>&1 &
+        wm_pid=$!
+        sleep 0.5
+        break
+    fi
+done
+[ -n "$wm_pid" ] || echo "no window manager (jwm or openbox): the fullscreen step is not checked"
+
+shot() { import -window root "$shots/$1.png" 2>/dev/null || fail "no screenshot $1"; }
+# How many pixels of the screenshot have exactly one colour.
+count() { convert "$shots/$2.png" -fill black +opaque "$1" -fill white -opaque "$1" -format '%[fx:int(mean*w*h)]' info:; }
+differing() { compare -metric AE "$shots/$1.png" "$shots/$2.png" null: 2>&1 | cut -d' ' -f1; }
+
+cd "$data" || fail "no data folder $data"
+SDL_AUDIODRIVER=dummy "$game" &
+game_pid=$!
+
+window=$(timeout 20 xdotool search --sync --name Quorvaner | head -n 1)
+[ -n "$window" ] || fail "no game window appeared"
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+eval "$(xdotool getwindowgeometry --shell "$window")"
+echo "window $WIDTH x $HEIGHT at $X,$Y"
+
+shot opened
+# The title's zoom takes about 40 frames; then it waits for the left button.
+sleep 2
+shot title
+[ "$(differing opened title)" -gt 10000 ] || fail "no title picture in the window"
+
+xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+xdotool mousedown 1
+sleep 0.15
+xdotool mouseup 1
+sleep 1.5
+shot playing
+[ "$(differing title playing)" -gt 10000 ] || fail "play did not start: the picture is still the title"
+# The HUD: the magenta laser bar and the blue shield bar.
+[ "$(count 'rgb(255,0,255)' playing)" -gt 1000 ] && [ "$(count 'rgb(0,0,255)' playing)" -gt 1000 ] ||
+    fail "no HUD bars in the picture of play"
+kill -0 "$game_pid" 2>/dev/null || fail "the game ended on the first click"
+
+xdotool key Escape
+sleep 0.5
+shot paused
+sleep 0.5
+shot paused-later
+# Dimmed: the bars keep their place but lose their full colours.
+[ "$(count 'rgb(255,0,255)' paused)" -eq 0 ] && [ "$(count 'rgb(0,0,255)' paused)" -eq 0 ] ||
+    fail "the paused picture is not dimmed"
+[ "$(differing playing paused)" -gt 10000 ] || fail "nothing was drawn over the paused picture"
+[ "$(count 'rgb(255,255,255)' paused)" -gt 2000 ] || fail "no PAUSED words over the picture"
+[ "$(differing paused paused-later)" -eq 0 ] || fail "frames went on while paused"
+
+# Free pointer: it can leave the window.
+xdotool mousemove --sync 1 1
+eval "$(xdotool getmouselocation --shell)"
+[ "$X" -eq 1 ] && [ "$Y" -eq 1 ] || fail "the pointer is held in the window while paused (at $X,$Y)"
+
+xdotool key F11
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$window")"
+shot fullscreen
+if [ -n "$wm_pid" ]; then
+    [ "$WIDTH" -eq "$screen_w" ] && [ "$HEIGHT" -eq "$screen_h" ] || fail "F11 left the window at $WIDTH x $HEIGHT"
+fi
+
+xdotool key Escape
+sleep 0.5
+shot resumed
+xdotool key alt+F4
+for _ in $(seq 50); do
+    kill -0 "$game_pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$game_pid" 2>/dev/null && fail "Alt+F4 did not end the game"
+wait "$game_pid"
+status=$?
+game_pid=
+[ "$status" -eq 0 ] || fail "the game ended with status $status"
+echo "the real window behaved: screenshots in $shots"
