@@ -194,12 +194,18 @@ void SdlBackEnd::resume() {
 // No frame runs while paused: the pump waits here on the window's events until
 // a click or Esc resumes or the window is closed.
 void SdlBackEnd::hold_while_paused() {
-    const auto closing = [this] { return std::find(pending_.begin(), pending_.end(), WindowEvent::Close) != pending_.end(); };
-    while (paused_ && window_ != nullptr && !closing()) {
+    while (paused_ && window_ != nullptr && !closing_) {
         SDL_Event native;
         if (SDL_WaitEventTimeout(&native, pause_wait_milliseconds) != 0) translate(native);
         if (while_paused) while_paused();
     }
+}
+
+// Once the player has closed the window the pump never waits again, paused or
+// not: the rest of its drain and whatever follows must run to the end.
+void SdlBackEnd::close() {
+    closing_ = true;
+    pending_.push_back(WindowEvent::Close);
 }
 
 void SdlBackEnd::translate_button(const SDL_Event& event) {
@@ -250,7 +256,7 @@ void SdlBackEnd::translate_key(const SDL_Event& event) {
         }
     } else if (alt && key == SDLK_F4) {
         // What the window manager does on most desktops, also where there is none.
-        pending_.push_back(WindowEvent::Close);
+        close();
     }
 }
 
@@ -285,7 +291,7 @@ void SdlBackEnd::translate(const SDL_Event& event) {
                     follow_pointer_state();
                     return;
                 case SDL_WINDOWEVENT_CLOSE:
-                    pending_.push_back(WindowEvent::Close);
+                    close();
                     return;
                 default:
                     return;
@@ -299,7 +305,7 @@ void SdlBackEnd::translate(const SDL_Event& event) {
             redraw();
             return;
         case SDL_QUIT:
-            pending_.push_back(WindowEvent::Close);
+            close();
             return;
         default:
             return;
@@ -362,6 +368,7 @@ void SdlBackEnd::create_window(const char* title) {
     SDL_UpdateTexture(texture_, nullptr, pixels_.data(), screen_width * 4);
     focused_ = (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
     paused_ = false;
+    closing_ = false;
     game_buttons_ = 0;
     swallowed_ups_ = 0;
     follow_window_size();
@@ -408,9 +415,8 @@ bool SdlBackEnd::next_event(WindowEvent& event) {
     if (window_ != nullptr) {
         SDL_Event native;
         while (pending_.empty()) {
-            if (paused_) {
+            if (paused_ && !closing_) {
                 hold_while_paused();
-                if (paused_ || window_ == nullptr) break;  // closed while paused
                 continue;
             }
             if (SDL_PollEvent(&native) == 0) break;

@@ -68,6 +68,7 @@ private:
     void pause();
     void resume();
     void hold_while_paused();
+    void close();
     void free_pointer();
     void follow_pointer_state();
     bool audio_ready();
@@ -97,6 +98,7 @@ private:
     bool focused_ = false;
     bool paused_ = false;
     bool box_up_ = false;
+    bool closing_ = false;         // the player closed the window
     uint8_t game_buttons_ = 0;     // buttons the game was told are down
     uint8_t swallowed_ups_ = 0;    // releases of the click that resumed
 
