@@ -69,7 +69,8 @@ for manager in jwm openbox; do
 done
 [ -n "$wm_pid" ] || echo "no window manager (jwm or openbox): the fullscreen step is not checked"
 
-shot() { import -window root "$shots/$1.png" 2>/dev/null || fail "no screenshot $1"; }
+# The game's window alone: nothing of the desktop (a clock, a task bar) can change it.
+shot() { import -window "$window" "$shots/$1.png" 2>/dev/null || fail "no screenshot $1"; }
 # How many pixels of the screenshot have exactly one colour.
 count() { convert "$shots/$2.png" -fill black +opaque "$1" -fill white -opaque "$1" -format '%[fx:int(mean*w*h)]' info:; }
 differing() { compare -metric AE "$shots/$1.png" "$shots/$2.png" null: 2>&1 | cut -d' ' -f1; }
