@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/headless.h"
+#include "platform/mouse_script.h"
 
 namespace qv {
 
@@ -23,9 +23,5 @@ struct ReplayOptions {
 // The arguments after the program name. Returns the options, or sets `error`.
 std::optional<ReplayOptions> parse_replay_options(const std::vector<std::string>& args, std::string& error);
 
-// Lines of "P X Y L R"; blank lines and # comments are skipped. `source` names
-// the script in error messages.
-std::optional<std::vector<MouseScriptEntry>> parse_mouse_script(const std::string& text, const std::string& source,
-                                                                std::string& error);
 
 }  // namespace qv

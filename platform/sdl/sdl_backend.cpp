@@ -236,10 +236,9 @@ uint32_t SdlBackEnd::ticks() { return SDL_GetTicks(); }
 void SdlBackEnd::message_box(const char* caption, const char* text) {
     // A confined cursor could not reach the box's button.
     if (window_ != nullptr) SDL_SetWindowGrab(window_, SDL_FALSE);
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, window_) != 0) {
-        // No way to show a box (no display): the words still reach the player.
-        std::fprintf(stderr, "%s: %s\n", caption, text);
-    }
+    // Without a display no box can be shown; the only box that can come then
+    // is a data error's, which the program has written to standard error.
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, window_);
     if (window_ != nullptr) {
         SDL_SetWindowGrab(window_, SDL_TRUE);
         // The box covered part of the window.

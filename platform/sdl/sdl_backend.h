@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/port_settings.h"
 #include "platform/view_layout.h"
 
 struct SDL_Window;
@@ -24,6 +25,9 @@ inline constexpr int32_t default_window_scale = 3;
 class SdlBackEnd final : public BackEnd {
 public:
     SdlBackEnd() = default;
+    explicit SdlBackEnd(const PortSettings& settings) : settings_(settings) {
+        if (settings.scale > 0) scale = settings.scale;
+    }
     ~SdlBackEnd() override;
 
     void create_window(const char* title) override;
@@ -54,6 +58,7 @@ private:
     void redraw();
     bool audio_ready();
 
+    PortSettings settings_;
     bool video_ready_ = false;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;

@@ -1,0 +1,86 @@
+#include "platform/mouse_script.h"
+
+#include <limits>
+#include <string_view>
+
+#include "platform/text_fields.h"
+
+namespace qv {
+
+std::optional<std::vector<MouseScriptEntry>> parse_mouse_script(const std::string& text, const std::string& source,
+                                                                std::string& error) {
+    std::vector<MouseScriptEntry> entries;
+    size_t line_start = 0;
+    int line_number = 0;
+    while (line_start < text.size()) {
+        size_t line_end = text.find('\n', line_start);
+        if (line_end == std::string::npos) line_end = text.size();
+        const std::string_view line(text.data() + line_start, line_end - line_start);
+        line_start = line_end + 1;
+        ++line_number;
+
+        const std::vector<std::string_view> fields = split_fields(line);
+        if (fields.empty() || fields.front().front() == '#') continue;
+
+        const std::string where = source + ":" + std::to_string(line_number) + ": ";
+        if (fields.size() != 5) {
+            error = where + "expected five numbers 'P X Y L R', found " + std::to_string(fields.size()) + " fields";
+            return std::nullopt;
+        }
+        const auto pump = parse_in_range(fields[0], 1, std::numeric_limits<int64_t>::max());
+        constexpr int64_t low = std::numeric_limits<int32_t>::min();
+        constexpr int64_t high = std::numeric_limits<int32_t>::max();
+        const auto x = parse_in_range(fields[1], low, high);
+        const auto y = parse_in_range(fields[2], low, high);
+        const auto left = parse_in_range(fields[3], 0, 1);
+        const auto right = parse_in_range(fields[4], 0, 1);
+        if (!pump) {
+            error = where + "the pump number must be a whole number of 1 or more, not '" + std::string(fields[0]) + "'";
+            return std::nullopt;
+        }
+        if (!x || !y) {
+            error = where + "the cursor position must be two 32-bit whole numbers";
+            return std::nullopt;
+        }
+        if (!left || !right) {
+            error = where + "the buttons must be 0 or 1";
+            return std::nullopt;
+        }
+        if (!entries.empty() && static_cast<uint64_t>(*pump) <= entries.back().pump) {
+            error = where + "pump " + std::to_string(*pump) + " does not come after pump " +
+                    std::to_string(entries.back().pump);
+            return std::nullopt;
+        }
+        entries.push_back(MouseScriptEntry{static_cast<uint64_t>(*pump), static_cast<int32_t>(*x),
+                                           static_cast<int32_t>(*y), static_cast<uint8_t>(*left),
+                                           static_cast<uint8_t>(*right)});
+    }
+    return entries;
+}
+
+void ScriptedMouse::follow(uint64_t pump) {
+    while (next_ < script.size() && script[next_].pump <= pump) {
+        const MouseScriptEntry& entry = script[next_];
+        cursor = CursorPosition{entry.x, entry.y};
+        left_ = entry.left != 0 ? 1 : 0;
+        right_ = entry.right != 0 ? 1 : 0;
+        ++next_;
+    }
+}
+
+bool ScriptedMouse::next_button_event(WindowEvent& event) {
+    // Left before right, so the flags match the script once the drain is done.
+    if (delivered_left_ != left_) {
+        delivered_left_ = left_;
+        event = left_ != 0 ? WindowEvent::LeftButtonDown : WindowEvent::LeftButtonUp;
+        return true;
+    }
+    if (delivered_right_ != right_) {
+        delivered_right_ = right_;
+        event = right_ != 0 ? WindowEvent::RightButtonDown : WindowEvent::RightButtonUp;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace qv

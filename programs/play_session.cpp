@@ -1,0 +1,104 @@
+#include "programs/play_session.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <system_error>
+
+#include "front/program.h"
+#include "game/game.h"
+#include "platform/port/data_lookup.h"
+#include "platform/port/port_backend.h"
+
+#ifndef QV_INSTALLED_DATA_DIR
+#define QV_INSTALLED_DATA_DIR ""
+#endif
+
+namespace qv {
+
+namespace {
+
+// The first file the game reads; a folder without it holds no game data.
+constexpr const char* probe_file = "tie.obj";
+constexpr std::streamsize most_script_bytes = 64 * 1024 * 1024;
+
+std::string absolute(const std::string& path) {
+    std::error_code failure;
+    const std::filesystem::path full = std::filesystem::absolute(path, failure);
+    return failure ? path : full.string();
+}
+
+bool read_script(const std::string& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in || std::filesystem::is_directory(path)) return false;
+    std::ostringstream all;
+    all << in.rdbuf();
+    text = all.str();
+    return !in.bad() && static_cast<std::streamsize>(text.size()) <= most_script_bytes;
+}
+
+}  // namespace
+
+void report_data_problem(BackEnd& window, const std::string& message) {
+    std::fprintf(stderr, "quorvaner: %s\n", message.c_str());
+    window.message_box("Quorvaner", message.c_str());
+}
+
+int play_session(BackEnd& window, const ProgramOptions& options, const std::string& exe_dir) {
+    // Paths the player gave are taken from where the game was started.
+    const std::string record = options.record ? absolute(*options.record) : std::string();
+    const std::string demo = options.playdemo ? absolute(*options.playdemo) : std::string();
+
+    const std::vector<std::string> folders =
+        data_search_path(options.data_dir, exe_dir, QV_INSTALLED_DATA_DIR);
+    const std::optional<std::string> folder = find_data_folder(folders, probe_file);
+    if (!folder) {
+        report_data_problem(window, data_not_found(probe_file, folders));
+        return 1;
+    }
+    std::error_code failure;
+    std::filesystem::current_path(*folder, failure);
+    if (failure) {
+        report_data_problem(window, *folder + ": cannot be entered");
+        return 1;
+    }
+
+    PortBackEnd port(window);
+    port.seed = options.seed;
+    port.recording = options.record.has_value();
+    if (options.playdemo) {
+        std::string text;
+        if (!read_script(demo, text)) {
+            report_data_problem(window, "the demo " + demo.substr(0, 80) + " cannot be read");
+            return 1;
+        }
+        std::string error;
+        auto script = parse_mouse_script(text, std::filesystem::path(demo).filename().string(), error);
+        if (!script) {
+            report_data_problem(window, error);
+            return 1;
+        }
+        port.demo = std::move(*script);
+        if (!port.seed) port.seed = script_seed(text).value_or(0);
+    }
+
+    const auto game = std::make_unique<Game>();
+    game->window.backend = &port;
+    // A recording or a demo is one game, as the replay tool plays it.
+    const bool again = options.settings.again && !options.record && !options.playdemo;
+    const int status = run_game(*game, again);
+
+    if (options.record) {
+        std::ofstream out(record, std::ios::binary);
+        out << port.recording_text();
+        if (!out.flush()) {
+            std::fprintf(stderr, "quorvaner: cannot write the recording %s\n", record.substr(0, 200).c_str());
+            return status == 0 ? 1 : status;
+        }
+    }
+    return status;
+}
+
+}  // namespace qv
