@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "game/game.h"
 #include "platform/frame.h"
 #include "platform/data_error.h"
 #include "world/entity.h"
@@ -317,29 +316,26 @@ TEST(RenderPass, DrawsInListOrderFromTheSteeredCameraAndStopsAtAFigureItCannotDr
 
     const Model* const bad_models[] = {&too_many, &none};
     for (const Model* bad : bad_models) {
-        qv::Game g;
-        g.entity_list = make(0, qv::Fighter, make(0, qv::Bolt, make(0, qv::Fighter, make(-20))));
+        qv::FrameBuffer frame{};
+        qv::EntityList list = make(0, qv::Fighter, make(0, qv::Bolt, make(0, qv::Fighter, make(-20))));
         const Model* models[] = {&first, &second, bad, &first};
         const Model** model = models;
-        for (Entity* e = g.entity_list.get(); e; e = e->next.get()) {
+        for (Entity* e = list.get(); e; e = e->next.get()) {
             e->model = *model++;
             e->z = 40;
             e->screen_x = e->screen_y = e->screen_size = -7;
         }
-        g.state.camera_z = 40;
-        g.state.steer_x = 4;
-        g.state.steer_y = -2;
-        qv::render_entities(g);
+        qv::render_entities(frame, list, qv::camera_position(4, -2, 40));
 
         // Depth 0 from the camera at (-4, 2): centre (180, 90), the segment 20 pixels either side.
-        const Entity& head = *g.entity_list;
+        const Entity& head = *list;
         EXPECT_EQ((std::array<int32_t, 3>{head.screen_x, head.screen_y, head.screen_size}),
                   (std::array<int32_t, 3>{180, 90, 20}));
         // The second entity overwrites the first; the pass ends at the third.
-        EXPECT_EQ(g.video.frame[at(160, 90)], 48);
-        EXPECT_EQ(g.video.frame[at(200, 90)], 48);
-        EXPECT_EQ(g.video.frame[at(180, 90)], 44);
-        EXPECT_EQ(lit_count(g.video.frame), 41);
+        EXPECT_EQ(frame[at(160, 90)], 48);
+        EXPECT_EQ(frame[at(200, 90)], 48);
+        EXPECT_EQ(frame[at(180, 90)], 44);
+        EXPECT_EQ(lit_count(frame), 41);
         const Entity& stopped = *head.next->next;
         EXPECT_EQ((std::array<int32_t, 4>{stopped.screen_x, stopped.screen_size, stopped.next->screen_x,
                                           stopped.next->screen_y}),
