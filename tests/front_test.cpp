@@ -113,32 +113,6 @@ TEST(DataFiles, GlyphAndTitleFilesFaultsAndLongFiles) {
     const std::vector<uint8_t> picture = load_title_picture(s.write("long.bmp", long_bytes));
     ASSERT_EQ(picture.size(), 65078u);
     EXPECT_EQ(std::string(picture.begin(), picture.end()), long_bytes.substr(0, 65078));
-
-    // The committed files: every digit and the spare-life icon show something,
-    // and the zoom's surround (colour 0) is black.
-    load_glyph_file(glyphs, QV_DATA_DIR "/dat.bin");
-    for (int k : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11})
-        EXPECT_TRUE(std::any_of(glyphs.begin() + 64 * k, glyphs.begin() + 64 * k + 64, [](uint8_t b) { return b; }))
-            << "glyph " << k << " is blank";
-    Palette palette{};
-    title_palette(load_title_picture(QV_DATA_DIR "/outfile.bmp"), palette);
-    EXPECT_EQ(palette[0], 0);
-}
-
-TEST(TitlePicture, ColourTableConversion) {
-    std::vector<uint8_t> picture(title_file_size, 0);
-    const uint8_t entries[][5] = {  // index, blue, green, red, a fourth byte that is ignored
-        {0, 255, 255, 255, 0}, {1, 0, 0, 255, 0}, {2, 7, 7, 7, 0}, {3, 255, 0, 0, 255}, {255, 8, 16, 24, 0}};
-    for (const auto& e : entries) std::copy(e + 1, e + 5, picture.begin() + 54 + 4 * e[0]);
-    Palette palette;
-    palette.fill(0xFFFF);
-    title_palette(picture, palette);
-    EXPECT_EQ(palette[0], 32767);
-    EXPECT_EQ(palette[1], 31744);
-    EXPECT_EQ(palette[2], 0);
-    EXPECT_EQ(palette[3], 31);
-    EXPECT_EQ(palette[255], 1 | (2 << 5) | (3 << 10));
-    EXPECT_EQ(palette[100], 0);
 }
 
 TEST(TitleScreen, ZoomStepsAndThePaletteRestored) {
@@ -205,42 +179,29 @@ TEST(TitleScreen, WaitingLoopAlwaysMakesOnePass) {
     }
 }
 
-TEST(StartUp, OrderSeedReadingGlyphsWindow) {
-    for (const size_t glyph_bytes : {832, 100}) {
-        SCOPED_TRACE(glyph_bytes);
-        Scratch s("front-startup", true);
-        s.write("dat.bin", counting_bytes(glyph_bytes));
-        testing::TestWorld w(false);
-        Game& g = *w;
-        w.backend.start_ticks = glyph_bytes < 832 ? 4242 : 1;
-        g.state.steer_x = 5;
-        g.state.steer_y = -7;
-        g.state.camera_z = 900;
-        g.input.pointer = PointerBlock{77, 88};
-        g.input.buttons.left_button = 1;
-        g.video.active_palette.fill(0x1111);
-        if (glyph_bytes < 832) {
-            // A short glyph file fails before any window opens, but after the
-            // seed is in place.
-            EXPECT_THROW(start_up(g), DataError);
-            EXPECT_FALSE(g.window.exists);
-            EXPECT_FALSE(w.backend.window_open);
-            EXPECT_EQ(g.random.seed, 4242u);
-            continue;
-        }
-        start_up(g);
-        EXPECT_EQ(next_random(g.random), 16838) << "seeded with the tick count";
-        // The reading before any pump: pointer (0, 0), no button.
-        EXPECT_EQ((std::array<int, 3>{g.input.pointer.pointer_x, g.input.pointer.pointer_y, g.input.buttons.left_button}),
-                  (std::array<int, 3>{0, 0, 0}));
-        EXPECT_EQ(std::string(g.glyphs.begin(), g.glyphs.end()), counting_bytes(832));
-        EXPECT_EQ((std::array<int32_t, 3>{g.state.steer_x, g.state.steer_y, g.state.camera_z}),
-                  (std::array<int32_t, 3>{0, 0, 0}));
-        EXPECT_TRUE(g.window.exists);
-        EXPECT_TRUE(w.backend.window_open);
-        EXPECT_EQ(g.video.active_palette, g.video.default_palette);
-        EXPECT_EQ(w.backend.pumps, 0u);
-    }
+TEST(StartUp, SeedsFromTheClockReadsTheGlyphsAndOnlyThenOpensTheWindow) {
+    Scratch s("front-startup", true);
+    testing::TestWorld w(false);
+    Game& g = *w;
+    w.backend.start_ticks = 1;
+    g.state = {.camera_z = 900, .steer_x = 5, .steer_y = -7};
+    g.input.buttons.left_button = 1;
+    g.video.active_palette.fill(0x1111);
+    // A short glyph file fails before any window opens, but after the seed is in place.
+    s.write("dat.bin", counting_bytes(831));
+    EXPECT_THROW(start_up(g), DataError);
+    EXPECT_FALSE(w.backend.window_open);
+    EXPECT_EQ(next_random(g.random), 16838) << "seeded with the tick count";
+
+    s.write("dat.bin", counting_bytes(832));
+    start_up(g);
+    EXPECT_EQ(g.input.buttons.left_button, 0) << "the reading before any pump: no button";
+    EXPECT_EQ(std::string(g.glyphs.begin(), g.glyphs.end()), counting_bytes(832));
+    EXPECT_EQ((std::array<int32_t, 3>{g.state.steer_x, g.state.steer_y, g.state.camera_z}),
+              (std::array<int32_t, 3>{0, 0, 0}));
+    EXPECT_TRUE(g.window.exists && w.backend.window_open);
+    EXPECT_EQ(g.video.active_palette, g.video.default_palette);
+    EXPECT_EQ(w.backend.pumps, 0u);
 }
 
 TEST(Program, ABadTitleFileEndsTheProgramWithOneBeforeAnyWindowOpens) {

@@ -110,6 +110,7 @@ TEST_F(SdlWindow, KeepsShowingTheLastPictureAfterABoxAnExposeOrAResize) {
     ::testing::internal::CaptureStderr();
     backend->message_box("Quorvaner", "Credits");
     EXPECT_NE(::testing::internal::GetCapturedStderr().find("Credits"), std::string::npos);
+    EXPECT_EQ(pixel_at(0, 0), 0xFF0000u) << "the box must not leave the window black";
     push(SDL_WINDOWEVENT, 0, SDL_WINDOWEVENT_EXPOSED);
     EXPECT_TRUE(drain().empty());
     EXPECT_EQ(pixel_at(0, 0), 0xFF0000u) << "the expose must not leave the window black";
