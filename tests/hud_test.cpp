@@ -15,8 +15,6 @@ namespace {
 
 using Pixel = std::pair<int32_t, int32_t>;
 
-uint8_t at(const FrameBuffer& frame, int32_t x, int32_t y) { return frame[static_cast<size_t>(y * 320 + x)]; }
-
 // The pixels of one colour inside the box [x0, x1] x [y0, y1].
 std::set<Pixel> pixels_of(const FrameBuffer& frame, uint8_t colour, int32_t x0 = 0, int32_t y0 = 0, int32_t x1 = 319,
                           int32_t y1 = 199) {
@@ -142,36 +140,6 @@ TEST(Hud, BeamsRunFromTheGunPairOfThePhaseToThePointerOnlyWhenFiring) {
     const FrameBuffer far_quiet = far.draw();
     far.readings.firing = true;
     EXPECT_TRUE(far.draw() == with_beams(far_quiet, 150, 400, -50));
-}
-
-TEST(Hud, CrosshairHasInwardSerifsAndGunHousingsMirrorEachOther) {
-    const auto crosshair_at = [](int32_t px, int32_t py) {
-        std::set<Pixel> shape;
-        for (int32_t d = -10; d <= 10; ++d) {
-            for (const Pixel& p : {Pixel{px - 10, py + d}, {px + 10, py + d}, {px + d, py - 10}, {px + d, py + 10}}) {
-                const bool on_bar = p.first == px - 10 || p.first == px + 10 || d <= -5 || d >= 5;
-                if (on_bar && p.first >= 0 && p.first < 320 && p.second >= 0 && p.second < 200) shape.insert(p);
-            }
-        }
-        return shape;
-    };
-    const FrameBuffer frame = HudWorld(100, 110).draw();
-    EXPECT_EQ(pixels_of(frame, 31, 80, 90, 120, 130), crosshair_at(100, 110));
-    EXPECT_EQ(crosshair_at(100, 110).size(), 62u);
-    EXPECT_EQ(at(frame, 100, 110), 0);
-    const FrameBuffer corner = HudWorld(3, 195).draw();
-    EXPECT_EQ(pixels_of(corner, 31, 0, 170, 40, 199), crosshair_at(3, 195));
-    EXPECT_TRUE(pixels_of(corner, 31, 300, 170, 319, 199).empty());  // nothing wraps round
-
-    const std::set<Pixel> red = pixels_of(frame, 40);
-    EXPECT_EQ(red.size(), 4u * 90u);  // 97 line pixels per housing, 7 of them where lines meet
-    for (const auto& [x, y] : red) {
-        EXPECT_TRUE(red.contains({319 - x, y}) && red.contains({x, y < 100 ? y + 100 : y - 100})) << x << "," << y;
-    }
-    for (int32_t y : {50, 150}) {
-        EXPECT_EQ(pixels_of(frame, 40, 21, y, 298, y).size(), 20u) << y;  // barrels end at x = 30 and 289
-        EXPECT_EQ(at(frame, 30, y) + at(frame, 289, y), 80);
-    }
 }
 
 }  // namespace

@@ -86,10 +86,8 @@ TEST(Progression, LevelClearResetsTheBoardThenAddsAFighter) {
     Game& g = *w;
     g.state.camera_z = 500;
     g.state.shield = 35;
-    for (const int32_t kind : {3, int32_t{Bomb}, int32_t{ShieldPickup}, int32_t{RepairPickup}, int32_t{Bolt}}) {
-        insert_after(*g.entity_list,
-                     new_entity(make_instance(&g.models.bomb, make_vec3(1, 2, 600)), kind, make_vec3(0, 0, 0), nullptr));
-    }
+    for (const int32_t kind : {3, int32_t{Bomb}, int32_t{ShieldPickup}, int32_t{RepairPickup}, int32_t{Bolt}})
+        testing::add_after_head(g.entity_list, g.models.bomb, kind, make_vec3(1, 2, 600));
     g.state.kills = 99;
     EXPECT_FALSE(level_test(g));
     g.state.kills = 101;  // jumping over the threshold still clears
@@ -101,11 +99,7 @@ TEST(Progression, LevelClearResetsTheBoardThenAddsAFighter) {
     EXPECT_EQ(list[2]->kind, 3);
     EXPECT_EQ(list[2]->z, 600);
     testing::Twin d(2024);
-    for (const Entity* f : {list[0], list[3], list[4]}) {  // head first, then in list order
-        const int32_t x = d.next() % 40 - 20;
-        const int32_t y = d.next() % 40 - 20;
-        EXPECT_EQ(std::vector({f->x, f->y, f->z}), std::vector({x, y, 500 + 180 + d.next() % 40}));
-    }
+    for (const Entity* f : {list[0], list[3], list[4]}) d.expect_respawn(*f, 500 + 180);  // head first, then in order
     expect_spawned_after_head(g, d, Fighter, g.models.tie);
     EXPECT_EQ(g.state.level, 2);
     EXPECT_EQ(kills_for_level(g.state), 200);
