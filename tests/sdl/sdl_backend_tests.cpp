@@ -106,10 +106,12 @@ TEST_F(SdlWindow, IsThreeTimesThePictureAndShowsItNearestNeighbour) {
 TEST_F(SdlWindow, KeepsShowingTheLastPictureAfterABoxAnExposeOrAResize) {
     open_window();
     show_probe_picture();
-    // The dummy driver cannot show a box: the text goes to standard error.
+    // The dummy driver cannot show a box. The back end writes nothing then: the
+    // one box that can come without a display is a data error's, which the
+    // program has already written to standard error.
     ::testing::internal::CaptureStderr();
     backend->message_box("Quorvaner", "Credits");
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("Credits"), std::string::npos);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(pixel_at(0, 0), 0xFF0000u) << "the box must not leave the window black";
     push(SDL_WINDOWEVENT, 0, SDL_WINDOWEVENT_EXPOSED);
     EXPECT_TRUE(drain().empty());
