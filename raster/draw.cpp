@@ -54,7 +54,8 @@ void walk_line(int16_t x1, int16_t y1, int16_t x2, int16_t y2, Visit&& visit) {
 // The same walk, told in closed form. While the error term cannot leave 16
 // bits (neither length is -32768 and their sum is at most 32768) it is exact
 // integer division: after i major steps the minor axis has moved
-// (half + i * minor) / major times, half being major / 2. That lets a line skip
+// (half + i * minor) / major times, half being major / 2. With both lengths
+// below 32769 every such product fits in 32 bits. That lets a line skip
 // the stretches it walks off screen instead of visiting them point by point.
 struct Walk {
     bool x_major = true;
@@ -65,18 +66,16 @@ struct Walk {
     int32_t minor_start = 0, minor_step = 0;
 
     // Minor steps taken after `i` major steps.
-    int32_t minor_steps(int32_t i) const {
-        return major == 0 ? 0 : static_cast<int32_t>((int64_t{half} + int64_t{i} * minor) / major);
-    }
+    int32_t minor_steps(int32_t i) const { return i == 0 || major == 0 ? 0 : (half + i * minor) / major; }
 
     // The first major step at which the minor axis has moved `q` times (0 < q <= minor).
     int32_t first_step_with(int32_t q) const {
-        const int64_t need = int64_t{q} * major - half;  // half + i * minor >= q * major
-        return need <= 0 ? 0 : static_cast<int32_t>((need + minor - 1) / minor);
+        const int32_t need = q * major - half;  // half + i * minor >= q * major
+        return need <= 0 ? 0 : (need + minor - 1) / minor;
     }
 };
 
-std::optional<Walk> closed_form(int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
+inline std::optional<Walk> closed_form(int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
     const int16_t dx = static_cast<int16_t>(x2 - x1);
     const int16_t dy = static_cast<int16_t>(y2 - y1);
     const int32_t ax = static_cast<int16_t>(dx < 0 ? -dx : dx);
@@ -104,7 +103,7 @@ struct Span {
     int32_t last = -1;  // empty when last < first
 };
 
-Span on_screen(int32_t start, int32_t step, int32_t count, int32_t size) {
+inline Span on_screen(int32_t start, int32_t step, int32_t count, int32_t size) {
     const int32_t p = start & 0xFFFF;
     Span span;
     if (step == 0) {
@@ -135,8 +134,7 @@ void draw_walk(FrameBuffer& frame, const Walk& w, uint8_t colour) {
     // Every point from here to along.last is on screen, so the walk runs on
     // the 16-bit coordinates of the first one and writes without checks.
     const int32_t i = along.first;
-    const int64_t error = int64_t{w.half} + int64_t{i} * w.minor;
-    int32_t e = w.major == 0 ? 0 : static_cast<int32_t>(error % w.major);
+    int32_t e = i == 0 || w.major == 0 ? w.half : (w.half + i * w.minor) % w.major;
     const int32_t u = (w.major_start + w.major_step * i) & 0xFFFF;
     const int32_t v = (w.minor_start + w.minor_step * w.minor_steps(i)) & 0xFFFF;
     const int32_t x = w.x_major ? u : v;
@@ -167,6 +165,12 @@ void put_pixel(FrameBuffer& frame, uint16_t x, uint16_t y, uint8_t colour) {
 }
 
 void draw_line(FrameBuffer& frame, int16_t x1, int16_t y1, int16_t x2, int16_t y2, uint8_t colour) {
+    // Both ends beyond the same edge: every point of the walk lies between
+    // them (the ends cannot be 32768 or more apart), so none is on screen.
+    if ((x1 < 0 && x2 < 0) || (y1 < 0 && y2 < 0) || (x1 >= screen_width && x2 >= screen_width) ||
+        (y1 >= screen_height && y2 >= screen_height)) {
+        return;
+    }
     if (const std::optional<Walk> walk = closed_form(x1, y1, x2, y2)) {
         draw_walk(frame, *walk, colour);
         return;
