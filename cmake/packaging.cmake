@@ -8,6 +8,7 @@ include_directories(${CMAKE_BINARY_DIR}/generated)
 # The rest needs the game's targets, so it runs once the top directory has been
 # read (the Windows branch returns early; deferred calls still run).
 if(WIN32)
+  enable_language(RC)  # not allowed in a deferred call
   set(qv_deferred ${CMAKE_CURRENT_LIST_DIR}/windows-resources.cmake)
 else()
   set(qv_deferred ${CMAKE_CURRENT_LIST_DIR}/install.cmake)
