@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/port/options.h"
+#include "qv_version.h"
 #include "platform/sdl/sdl_backend.h"
 #include "programs/play_session.h"
 

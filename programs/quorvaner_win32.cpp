@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/port/options.h"
+#include "qv_version.h"
 #include "platform/win32/win32_backend.h"
 #include "programs/play_session.h"
 
