@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "game/game.h"
+#include "front/startup.h"
 #include "game/loop.h"
 #include "platform/frame.h"
 #include "platform/frame_convert.h"
@@ -31,7 +32,7 @@ constexpr std::size_t surface_bytes = sizeof(qv::DisplaySurface::pixels);
 // and, up to `fighters`, more of them spread over the approach, each extra one
 // with a bolt on its way. All world building is here, in one place.
 struct World {
-    std::unique_ptr<qv::BackEnd> backend = std::make_unique<qv::BackEnd>();
+    std::unique_ptr<qv::HeadlessBackEnd> backend = std::make_unique<qv::HeadlessBackEnd>();
     std::unique_ptr<qv::Game> game = std::make_unique<qv::Game>();
 
     explicit World(int32_t fighters) {
@@ -53,7 +54,7 @@ struct World {
             qv::insert_after(head, qv::new_entity(qv::make_instance(&g.models.tie, at), qv::Fighter,
                                                   qv::make_vec3(0, 0, 0), nullptr));
         }
-        qv::init_video(g, 0x13);
+        qv::init_video(g.video, g.window);
         g.loop.running = true;
     }
 };
@@ -74,9 +75,9 @@ struct Pictures {
     void use_game_frame() {
         World world(100);
         qv::Game& game = *world.game;
-        game.present_hook = [this](const qv::Game& g) {
-            frame = g.video.frame;
-            palette = g.video.active_palette;
+        world.backend->on_present = [this](const qv::PresentedFrame& picture) {
+            frame = picture.frame;
+            palette = picture.palette;
         };
         for (int32_t i = 0; i < 20; ++i) qv::run_frame(game);
     }
