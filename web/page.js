@@ -187,6 +187,9 @@ var Module = (function () {
         picture.data.set(bytes);
         context2d.putImageData(picture, 0, 0);
       },
+      playing(playing) {
+        canvas.classList.toggle('playing', playing);
+      },
       showMessage,
       messageOpen: () => dialog.open,
       playSound,

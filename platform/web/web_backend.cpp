@@ -29,6 +29,9 @@ EM_JS(void, qv_page_play, (const char* file_name, int loop), {
 EM_JS(void, qv_page_stop, (), {
     Module.page.stopSound();
 });
+EM_JS(void, qv_page_playing, (int playing), {
+    Module.page.playing(playing !== 0);
+});
 EM_JS(void, qv_page_frame_work, (double milliseconds), {
     Module.page.frameWork(milliseconds);
 });
@@ -156,6 +159,11 @@ void WebBackEnd::destroy_window() {
 }
 
 CursorPosition WebBackEnd::cursor_position() {
+    // Some loops pump without sleeping (the credits wait for the right button to
+    // be let go); between two such pumps the browser must get its turn, or the
+    // release would never arrive.
+    if (pumped_since_sleep_) emscripten_sleep(0);
+    pumped_since_sleep_ = true;
     if (script_) return script_->cursor_position();
     return cursor_;
 }
@@ -191,6 +199,7 @@ void WebBackEnd::sleep(uint32_t milliseconds) {
     qv_page_frame_work(emscripten_get_now() - woke_at_);
     if (script_) script_->sleep(milliseconds);
     emscripten_sleep(milliseconds);
+    pumped_since_sleep_ = false;
     woke_at_ = emscripten_get_now();
 }
 
@@ -203,11 +212,14 @@ void WebBackEnd::message_box(const char* caption, const char* text) {
     qv_page_show_message(caption, text);
     // The game waits for OK as behind a native box; the page stays alive.
     while (qv_page_message_open() != 0) emscripten_sleep(20);
+    pumped_since_sleep_ = false;
     woke_at_ = emscripten_get_now();
 }
 
 void WebBackEnd::play_sound(const char* file_name, bool loop) { qv_page_play(file_name, loop ? 1 : 0); }
 
 void WebBackEnd::stop_sound() { qv_page_stop(); }
+
+void WebBackEnd::set_playing(bool playing) { qv_page_playing(playing ? 1 : 0); }
 
 }  // namespace qv

@@ -33,6 +33,8 @@ public:
     void message_box(const char* caption, const char* text) override;
     void play_sound(const char* file_name, bool loop) override;
     void stop_sound() override;
+    // While playing, the crosshair is the pointer: the page hides its own over the canvas.
+    void set_playing(bool playing) override;
 
     // Test hook: from now on the tick count starts at `seed` and moves only with
     // the game's sleeps, the mouse follows `script` exactly as in the replay tool
@@ -55,6 +57,9 @@ private:
     std::array<uint32_t, 256> colours_{};
     std::array<uint16_t, 256> colours_from_{};
     bool colours_valid_ = false;
+
+    // No sleep since the last pump: the next pump yields to the browser first.
+    bool pumped_since_sleep_ = false;
 
     // When the page last got control back from a sleep, for the frame timing.
     double woke_at_ = 0;

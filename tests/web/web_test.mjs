@@ -121,11 +121,11 @@ function runReplay(args) {
 // seed to seed while the pointer rests at the centre: the cockpit frame and
 // the HUD at the start of a game. A map from pixel index to its RGB.
 function steadyGamePixels(shotDir) {
-  const shots = [100, 120, 140];
+  const shots = [100, 130, 160];
   const pictures = [];
   for (const seed of [3, 5]) {
     const dir = path.join(shotDir, `seed-${seed}`);
-    runReplay(['--seed', String(seed), '--input', path.join(shotDir, 'start.txt'), '--max-pumps', '150',
+    runReplay(['--seed', String(seed), '--input', path.join(shotDir, 'start.txt'), '--max-pumps', '200',
       '--shot-dir', dir, ...shots.flatMap((k) => ['--shot', String(k)])]);
     for (const k of shots) pictures.push(readPng(path.join(dir, `present-${k}.png`)));
   }
