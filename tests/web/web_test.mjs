@@ -242,6 +242,7 @@ try {
     writeFileSync(path.join(shotDir, 'start.txt'), '1 160 100 0 0\n60 160 100 1 0\n75 160 100 0 0\n');
     const steady = steadyGamePixels(shotDir);
     assert(steady.size > 2000, `only ${steady.size} steady pixels in a game frame`);
+    console.log(`# ${steady.size} pixels of the cockpit and HUD stay the same at the start of a game`);
 
     const box = await canvas.boundingBox();
     await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
@@ -268,6 +269,34 @@ try {
   });
   const playStats = await page.evaluate(() => window.quorvaner.frameStats());
   await page.close();
+
+  // A malformed data file: the package served with the second line of tie.obj
+  // spoilt ("lines 24" becomes "lines zz"), the same length, so nothing else moves.
+  await check('a malformed data file shows its message in a dialog and on the page', async () => {
+    const spoilt = await context.newPage();
+    const problems = [];
+    spoilt.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
+    await spoilt.route('**/quorvaner.data', async (route) => {
+      const body = readFileSync(path.join(options.dist, 'quorvaner.data'));
+      const tie = readFileSync(path.join(options.data, 'tie.obj'));
+      const at = body.indexOf(tie);
+      assert(at >= 0, 'tie.obj is not in quorvaner.data');
+      const second = body.indexOf('\n', at) + 1;
+      for (let i = second + 'lines '.length; body[i] >= 0x30 && body[i] <= 0x39; i += 1) body[i] = 0x7a;
+      await route.fulfill({ body, contentType: 'application/octet-stream' });
+    });
+    await spoilt.goto(url);
+    await spoilt.locator('#message').waitFor({ state: 'visible', timeout: 10000 });
+    const text = await spoilt.locator('#message-text').textContent();
+    assert(text.includes('tie.obj') && text.includes('2'), `the dialog says "${text}"`);
+    await spoilt.locator('#message-ok').click();
+    await waitFor('the exit status', () => spoilt.evaluate(() => window.quorvaner.exitStatus !== null), 5000);
+    assert((await spoilt.evaluate(() => window.quorvaner.exitStatus)) === 1, 'the exit status is not 1');
+    const status = await spoilt.locator('#status').textContent();
+    assert(status.includes('tie.obj:2'), `the page says "${status}"`);
+    assert(problems.length === 0, problems.join('\n'));
+    await spoilt.close();
+  });
 
   // The test hook: the same seed and script as the replay tool.
   await check(`a scripted mouse presents the replay tool's first ${presentsCompared} pictures`, async () => {
