@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "platform/excerpt.h"
+
 namespace qv {
 
 uint32_t surface_crc(const std::array<uint16_t, screen_pixels>& pixels) {
@@ -39,7 +41,7 @@ bool write_picture_png(const std::string& path, const std::array<uint16_t, scree
     image.height = static_cast<png_uint_32>(screen_height);
     image.format = PNG_FORMAT_RGB;
     if (png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), screen_width * 3, nullptr) == 0) {
-        error = "cannot write " + path + ": " + image.message;
+        error = "cannot write " + file_name_excerpt(path) + ": " + image.message;
         png_image_free(&image);
         return false;
     }

@@ -1,56 +1,34 @@
 #include "platform/headless/replay_options.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 #include <string_view>
+#include <system_error>
+
+#include "platform/excerpt.h"
 
 namespace qv {
 
 namespace {
 
-// Plain decimal digits with an optional leading minus; nothing else, no overflow.
-std::optional<int64_t> parse_decimal(std::string_view text) {
-    bool negative = false;
-    if (!text.empty() && text.front() == '-') {
-        negative = true;
-        text.remove_prefix(1);
-    }
-    if (text.empty() || text.size() > 19) return std::nullopt;
-    uint64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + static_cast<uint64_t>(c - '0');
-    }
-    if (value > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) return std::nullopt;
-    const int64_t magnitude = static_cast<int64_t>(value);
-    return negative ? -magnitude : magnitude;
-}
+constexpr int64_t most = std::numeric_limits<int64_t>::max();
 
+// Plain decimal digits with an optional leading minus, from low to high.
 std::optional<int64_t> parse_in_range(std::string_view text, int64_t low, int64_t high) {
-    const std::optional<int64_t> value = parse_decimal(text);
-    if (!value || *value < low || *value > high) return std::nullopt;
+    int64_t value = 0;
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end || value < low || value > high) return std::nullopt;
     return value;
-}
-
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-
-std::vector<std::string_view> split_fields(std::string_view line) {
-    std::vector<std::string_view> fields;
-    size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && is_blank(line[i])) ++i;
-        const size_t start = i;
-        while (i < line.size() && !is_blank(line[i])) ++i;
-        if (i > start) fields.push_back(line.substr(start, i - start));
-    }
-    return fields;
 }
 
 }  // namespace
 
 std::optional<ReplayOptions> parse_replay_options(const std::vector<std::string>& args, std::string& error) {
-    constexpr int64_t most = std::numeric_limits<int64_t>::max();
     ReplayOptions options;
     std::vector<std::string> seen;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -61,7 +39,7 @@ std::optional<ReplayOptions> parse_replay_options(const std::vector<std::string>
         }
         if (option != "--seed" && option != "--input" && option != "--max-pumps" && option != "--shot" &&
             option != "--shot-dir") {
-            error = "unknown argument '" + option + "'";
+            error = "unknown argument " + quoted_excerpt(option);
             return std::nullopt;
         }
         if (i + 1 >= args.size()) {
@@ -80,21 +58,21 @@ std::optional<ReplayOptions> parse_replay_options(const std::vector<std::string>
         if (option == "--seed") {
             const auto seed = parse_in_range(value, 0, std::numeric_limits<uint32_t>::max());
             if (!seed) {
-                error = "--seed wants a whole number from 0 to 4294967295, not '" + value + "'";
+                error = "--seed wants a whole number from 0 to 4294967295, not " + quoted_excerpt(value);
                 return std::nullopt;
             }
             options.seed = static_cast<uint32_t>(*seed);
         } else if (option == "--max-pumps") {
             const auto pumps = parse_in_range(value, 1, most);
             if (!pumps) {
-                error = "--max-pumps wants a whole number of 1 or more, not '" + value + "'";
+                error = "--max-pumps wants a whole number from 1 to " + std::to_string(most) + ", not " + quoted_excerpt(value);
                 return std::nullopt;
             }
             options.max_pumps = static_cast<uint64_t>(*pumps);
         } else if (option == "--shot") {
             const auto shot = parse_in_range(value, 1, most);
             if (!shot) {
-                error = "--shot wants a present number of 1 or more, not '" + value + "'";
+                error = "--shot wants a present number from 1 to " + std::to_string(most) + ", not " + quoted_excerpt(value);
                 return std::nullopt;
             }
             options.shots.push_back(static_cast<uint64_t>(*shot));
@@ -112,6 +90,11 @@ std::optional<ReplayOptions> parse_replay_options(const std::vector<std::string>
 
 std::optional<std::vector<MouseScriptEntry>> parse_mouse_script(const std::string& text, const std::string& source,
                                                                 std::string& error) {
+    if (text.size() > max_script_size) {
+        error = file_name_excerpt(source) + ": the script is larger than " + std::to_string(max_script_size) +
+                " bytes, the most a mouse script may have";
+        return std::nullopt;
+    }
     std::vector<MouseScriptEntry> entries;
     size_t line_start = 0;
     int line_number = 0;
@@ -122,15 +105,19 @@ std::optional<std::vector<MouseScriptEntry>> parse_mouse_script(const std::strin
         line_start = line_end + 1;
         ++line_number;
 
+        const std::string where = file_name_excerpt(source) + ":" + std::to_string(line_number) + ": ";
+        if (line.size() > max_script_line) {
+            error = where + "the line is longer than " + std::to_string(max_script_line) + " characters";
+            return std::nullopt;
+        }
         const std::vector<std::string_view> fields = split_fields(line);
         if (fields.empty() || fields.front().front() == '#') continue;
 
-        const std::string where = source + ":" + std::to_string(line_number) + ": ";
         if (fields.size() != 5) {
             error = where + "expected five numbers 'P X Y L R', found " + std::to_string(fields.size()) + " fields";
             return std::nullopt;
         }
-        const auto pump = parse_in_range(fields[0], 1, std::numeric_limits<int64_t>::max());
+        const auto pump = parse_in_range(fields[0], 1, most);
         constexpr int64_t low = std::numeric_limits<int32_t>::min();
         constexpr int64_t high = std::numeric_limits<int32_t>::max();
         const auto x = parse_in_range(fields[1], low, high);
@@ -138,7 +125,8 @@ std::optional<std::vector<MouseScriptEntry>> parse_mouse_script(const std::strin
         const auto left = parse_in_range(fields[3], 0, 1);
         const auto right = parse_in_range(fields[4], 0, 1);
         if (!pump) {
-            error = where + "the pump number must be a whole number of 1 or more, not '" + std::string(fields[0]) + "'";
+            error = where + "the pump number must be a whole number from 1 to " + std::to_string(most) + ", not " +
+                    quoted_excerpt(fields[0]);
             return std::nullopt;
         }
         if (!x || !y) {
@@ -159,6 +147,38 @@ std::optional<std::vector<MouseScriptEntry>> parse_mouse_script(const std::strin
                                            static_cast<uint8_t>(*right)});
     }
     return entries;
+}
+
+std::optional<std::vector<MouseScriptEntry>> load_mouse_script(const std::string& path, std::string& error) {
+    const BoundedText file = read_at_most(path, max_script_size, "a mouse script");
+    if (file.fault) {
+        error = file_name_excerpt(path) + ": " + *file.fault;
+        return std::nullopt;
+    }
+    return parse_mouse_script(file.text, path, error);
+}
+
+bool prepare_shot_dir(const std::string& dir, std::string& error) {
+    namespace fs = std::filesystem;
+    std::error_code failure;
+    fs::create_directories(dir, failure);
+    if (failure || !fs::is_directory(dir, failure)) {
+        error = "cannot create the shot folder \"" + file_name_excerpt(dir) + "\"";
+        return false;
+    }
+    // A folder can exist and still refuse files (read-only, not ours): make one, then take it away.
+    const fs::path probe = fs::path(dir) / ".quorvaner-replay-probe";
+    bool written = false;
+    {
+        std::ofstream out(probe, std::ios::binary);
+        written = out && (out << "probe") && out.flush();
+    }
+    fs::remove(probe, failure);
+    if (!written) {
+        error = "cannot write in the shot folder \"" + file_name_excerpt(dir) + "\"";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace qv

@@ -2,6 +2,7 @@
 // a fault comes back as one line of text for standard error.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -23,9 +24,22 @@ struct ReplayOptions {
 // The arguments after the program name. Returns the options, or sets `error`.
 std::optional<ReplayOptions> parse_replay_options(const std::vector<std::string>& args, std::string& error);
 
+// The longest script line and the largest script read: far beyond any real
+// script, small enough that a wrong file is refused before it costs much.
+inline constexpr size_t max_script_line = 200;
+inline constexpr size_t max_script_size = size_t{16} << 20;
+
 // Lines of "P X Y L R"; blank lines and # comments are skipped. `source` names
 // the script in error messages.
 std::optional<std::vector<MouseScriptEntry>> parse_mouse_script(const std::string& text, const std::string& source,
                                                                 std::string& error);
+
+// Reads and parses the script file at `path`; a folder, a file that cannot be
+// read or one over max_script_size is refused with a message.
+std::optional<std::vector<MouseScriptEntry>> load_mouse_script(const std::string& path, std::string& error);
+
+// Creates the shot folder when it is missing and checks that a file can be
+// written in it, so a bad folder is reported before the run starts.
+bool prepare_shot_dir(const std::string& dir, std::string& error);
 
 }  // namespace qv
