@@ -65,14 +65,16 @@ std::optional<ReplayOptions> parse_replay_options(const std::vector<std::string>
         } else if (option == "--max-pumps") {
             const auto pumps = parse_in_range(value, 1, most);
             if (!pumps) {
-                error = "--max-pumps wants a whole number from 1 to " + std::to_string(most) + ", not " + quoted_excerpt(value);
+                error = "--max-pumps wants a whole number from 1 to " + std::to_string(most) + ", not " +
+                        quoted_excerpt(value);
                 return std::nullopt;
             }
             options.max_pumps = static_cast<uint64_t>(*pumps);
         } else if (option == "--shot") {
             const auto shot = parse_in_range(value, 1, most);
             if (!shot) {
-                error = "--shot wants a present number from 1 to " + std::to_string(most) + ", not " + quoted_excerpt(value);
+                error = "--shot wants a present number from 1 to " + std::to_string(most) + ", not " +
+                        quoted_excerpt(value);
                 return std::nullopt;
             }
             options.shots.push_back(static_cast<uint64_t>(*shot));
@@ -105,16 +107,16 @@ std::optional<std::vector<MouseScriptEntry>> parse_mouse_script(const std::strin
         line_start = line_end + 1;
         ++line_number;
 
-        const std::string where = file_name_excerpt(source) + ":" + std::to_string(line_number) + ": ";
+        auto where = [&] { return file_name_excerpt(source) + ":" + std::to_string(line_number) + ": "; };
         if (line.size() > max_script_line) {
-            error = where + "the line is longer than " + std::to_string(max_script_line) + " characters";
+            error = where() + "the line is longer than " + std::to_string(max_script_line) + " characters";
             return std::nullopt;
         }
         const std::vector<std::string_view> fields = split_fields(line);
         if (fields.empty() || fields.front().front() == '#') continue;
 
         if (fields.size() != 5) {
-            error = where + "expected five numbers 'P X Y L R', found " + std::to_string(fields.size()) + " fields";
+            error = where() + "expected five numbers 'P X Y L R', found " + std::to_string(fields.size()) + " fields";
             return std::nullopt;
         }
         const auto pump = parse_in_range(fields[0], 1, most);
@@ -125,20 +127,20 @@ std::optional<std::vector<MouseScriptEntry>> parse_mouse_script(const std::strin
         const auto left = parse_in_range(fields[3], 0, 1);
         const auto right = parse_in_range(fields[4], 0, 1);
         if (!pump) {
-            error = where + "the pump number must be a whole number from 1 to " + std::to_string(most) + ", not " +
+            error = where() + "the pump number must be a whole number from 1 to " + std::to_string(most) + ", not " +
                     quoted_excerpt(fields[0]);
             return std::nullopt;
         }
         if (!x || !y) {
-            error = where + "the cursor position must be two 32-bit whole numbers";
+            error = where() + "the cursor position must be two 32-bit whole numbers";
             return std::nullopt;
         }
         if (!left || !right) {
-            error = where + "the buttons must be 0 or 1";
+            error = where() + "the buttons must be 0 or 1";
             return std::nullopt;
         }
         if (!entries.empty() && static_cast<uint64_t>(*pump) <= entries.back().pump) {
-            error = where + "pump " + std::to_string(*pump) + " does not come after pump " +
+            error = where() + "pump " + std::to_string(*pump) + " does not come after pump " +
                     std::to_string(entries.back().pump);
             return std::nullopt;
         }

@@ -11,7 +11,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
-        const qv::Model model = qv::parse_model(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz.obj");
+        const std::string_view text(reinterpret_cast<const char*>(data), size);
+        const qv::Model model = qv::parse_model(text, "fuzz.obj");
         if (model.line_count < 1 || model.line_count > 25 ||
             model.lines.size() != static_cast<size_t>(model.line_count)) {
             std::abort();
