@@ -3,12 +3,23 @@
 #include <limits>
 #include <string_view>
 
-#include "platform/text_fields.h"
+#include "platform/excerpt.h"
 
 namespace qv {
 
+namespace {
+
+constexpr int64_t most = std::numeric_limits<int64_t>::max();
+
+}  // namespace
+
 std::optional<std::vector<MouseScriptEntry>> parse_mouse_script(const std::string& text, const std::string& source,
                                                                 std::string& error) {
+    if (text.size() > max_script_size) {
+        error = file_name_excerpt(source) + ": the script is larger than " + std::to_string(max_script_size) +
+                " bytes, the most a mouse script may have";
+        return std::nullopt;
+    }
     std::vector<MouseScriptEntry> entries;
     size_t line_start = 0;
     int line_number = 0;
@@ -19,15 +30,19 @@ std::optional<std::vector<MouseScriptEntry>> parse_mouse_script(const std::strin
         line_start = line_end + 1;
         ++line_number;
 
+        auto where = [&] { return file_name_excerpt(source) + ":" + std::to_string(line_number) + ": "; };
+        if (line.size() > max_script_line) {
+            error = where() + "the line is longer than " + std::to_string(max_script_line) + " characters";
+            return std::nullopt;
+        }
         const std::vector<std::string_view> fields = split_fields(line);
         if (fields.empty() || fields.front().front() == '#') continue;
 
-        const std::string where = source + ":" + std::to_string(line_number) + ": ";
         if (fields.size() != 5) {
-            error = where + "expected five numbers 'P X Y L R', found " + std::to_string(fields.size()) + " fields";
+            error = where() + "expected five numbers 'P X Y L R', found " + std::to_string(fields.size()) + " fields";
             return std::nullopt;
         }
-        const auto pump = parse_in_range(fields[0], 1, std::numeric_limits<int64_t>::max());
+        const auto pump = parse_in_range(fields[0], 1, most);
         constexpr int64_t low = std::numeric_limits<int32_t>::min();
         constexpr int64_t high = std::numeric_limits<int32_t>::max();
         const auto x = parse_in_range(fields[1], low, high);
@@ -35,19 +50,20 @@ std::optional<std::vector<MouseScriptEntry>> parse_mouse_script(const std::strin
         const auto left = parse_in_range(fields[3], 0, 1);
         const auto right = parse_in_range(fields[4], 0, 1);
         if (!pump) {
-            error = where + "the pump number must be a whole number of 1 or more, not '" + std::string(fields[0]) + "'";
+            error = where() + "the pump number must be a whole number from 1 to " + std::to_string(most) + ", not " +
+                    quoted_excerpt(fields[0]);
             return std::nullopt;
         }
         if (!x || !y) {
-            error = where + "the cursor position must be two 32-bit whole numbers";
+            error = where() + "the cursor position must be two 32-bit whole numbers";
             return std::nullopt;
         }
         if (!left || !right) {
-            error = where + "the buttons must be 0 or 1";
+            error = where() + "the buttons must be 0 or 1";
             return std::nullopt;
         }
         if (!entries.empty() && static_cast<uint64_t>(*pump) <= entries.back().pump) {
-            error = where + "pump " + std::to_string(*pump) + " does not come after pump " +
+            error = where() + "pump " + std::to_string(*pump) + " does not come after pump " +
                     std::to_string(entries.back().pump);
             return std::nullopt;
         }
@@ -56,6 +72,15 @@ std::optional<std::vector<MouseScriptEntry>> parse_mouse_script(const std::strin
                                            static_cast<uint8_t>(*right)});
     }
     return entries;
+}
+
+std::optional<std::vector<MouseScriptEntry>> load_mouse_script(const std::string& path, std::string& error) {
+    const BoundedText file = read_at_most(path, max_script_size, "a mouse script");
+    if (file.fault) {
+        error = file_name_excerpt(path) + ": " + *file.fault;
+        return std::nullopt;
+    }
+    return parse_mouse_script(file.text, path, error);
 }
 
 void ScriptedMouse::follow(uint64_t pump) {

@@ -22,10 +22,19 @@ struct MouseScriptEntry {
     uint8_t right = 0;
 };
 
+// The longest script line and the largest script read: far beyond any real
+// script, small enough that a wrong file is refused before it costs much.
+inline constexpr size_t max_script_line = 200;
+inline constexpr size_t max_script_size = size_t{16} << 20;
+
 // Lines of "P X Y L R"; blank lines and # comments are skipped. `source` names
 // the script in error messages.
 std::optional<std::vector<MouseScriptEntry>> parse_mouse_script(const std::string& text, const std::string& source,
                                                                 std::string& error);
+
+// Reads and parses the script file at `path`; a folder, a file that cannot be
+// read or one over max_script_size is refused with a message.
+std::optional<std::vector<MouseScriptEntry>> load_mouse_script(const std::string& path, std::string& error);
 
 // A mouse that follows a script: the cursor it stands at and the button events
 // that bring the buttons to where the script wants them.

@@ -9,6 +9,7 @@
 
 #include "front/program.h"
 #include "game/game.h"
+#include "platform/excerpt.h"
 #include "platform/port/data_lookup.h"
 #include "platform/port/port_backend.h"
 
@@ -22,7 +23,6 @@ namespace {
 
 // The first file the game reads; a folder without it holds no game data.
 constexpr const char* probe_file = "tie.obj";
-constexpr std::streamsize most_script_bytes = 64 * 1024 * 1024;
 
 std::string absolute(const std::string& path) {
     std::error_code failure;
@@ -30,13 +30,12 @@ std::string absolute(const std::string& path) {
     return failure ? path : full.string();
 }
 
-bool read_script(const std::string& path, std::string& text) {
+// The first line of a script, where a recording keeps its seed.
+std::string first_line(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in || std::filesystem::is_directory(path)) return false;
-    std::ostringstream all;
-    all << in.rdbuf();
-    text = all.str();
-    return !in.bad() && static_cast<std::streamsize>(text.size()) <= most_script_bytes;
+    char line[max_script_line + 1] = {};
+    in.getline(line, sizeof line);
+    return line;
 }
 
 }  // namespace
@@ -69,19 +68,14 @@ int play_session(BackEnd& window, const ProgramOptions& options, const std::stri
     port.seed = options.seed;
     port.recording = options.record.has_value();
     if (options.playdemo) {
-        std::string text;
-        if (!read_script(demo, text)) {
-            report_data_problem(window, "the demo " + demo.substr(0, 80) + " cannot be read");
-            return 1;
-        }
         std::string error;
-        auto script = parse_mouse_script(text, std::filesystem::path(demo).filename().string(), error);
+        auto script = load_mouse_script(demo, error);
         if (!script) {
             report_data_problem(window, error);
             return 1;
         }
         port.demo = std::move(*script);
-        if (!port.seed) port.seed = script_seed(text).value_or(0);
+        if (!port.seed) port.seed = script_seed(first_line(demo)).value_or(0);
     }
 
     const auto game = std::make_unique<Game>();
@@ -94,7 +88,7 @@ int play_session(BackEnd& window, const ProgramOptions& options, const std::stri
         std::ofstream out(record, std::ios::binary);
         out << port.recording_text();
         if (!out.flush()) {
-            std::fprintf(stderr, "quorvaner: cannot write the recording %s\n", record.substr(0, 200).c_str());
+            std::fprintf(stderr, "quorvaner: cannot write the recording %s\n", file_name_excerpt(record).c_str());
             return status == 0 ? 1 : status;
         }
     }

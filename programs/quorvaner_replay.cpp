@@ -2,12 +2,10 @@
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <memory>
+#include <optional>
 #include <set>
-#include <sstream>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "front/program.h"
@@ -27,15 +25,6 @@ void complain(const std::string& message) { std::fprintf(stderr, "quorvaner-repl
 void print_line(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
-}
-
-std::optional<std::string> read_text_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return text.str();
 }
 
 int32_t count_entities(const qv::Game& game) {
@@ -91,26 +80,17 @@ int main(int argc, char** argv) {
 
     std::vector<qv::MouseScriptEntry> script;
     if (options->input) {
-        const std::optional<std::string> text = read_text_file(*options->input);
-        if (!text) {
-            complain("cannot read the mouse script " + *options->input);
-            return exit_bad_usage;
-        }
-        std::optional<std::vector<qv::MouseScriptEntry>> parsed = qv::parse_mouse_script(*text, *options->input, error);
-        if (!parsed) {
+        std::optional<std::vector<qv::MouseScriptEntry>> loaded = qv::load_mouse_script(*options->input, error);
+        if (!loaded) {
             complain(error);
             return exit_bad_usage;
         }
-        script = std::move(*parsed);
+        script = std::move(*loaded);
     }
 
-    if (!options->shots.empty()) {
-        std::error_code failure;
-        std::filesystem::create_directories(options->shot_dir, failure);
-        if (failure || !std::filesystem::is_directory(options->shot_dir)) {
-            complain("cannot create the shot folder " + options->shot_dir);
-            return exit_bad_usage;
-        }
+    if (!options->shots.empty() && !qv::prepare_shot_dir(options->shot_dir, error)) {
+        complain(error);
+        return exit_bad_usage;
     }
 
     auto backend = std::make_unique<qv::HeadlessBackEnd>();

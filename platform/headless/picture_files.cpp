@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/excerpt.h"
+
 namespace qv {
 
 bool write_rgb_png(const std::string& path, int32_t width, int32_t height, const std::vector<uint8_t>& rgb,
@@ -14,7 +16,7 @@ bool write_rgb_png(const std::string& path, int32_t width, int32_t height, const
     image.height = static_cast<png_uint_32>(height);
     image.format = PNG_FORMAT_RGB;
     if (png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), width * 3, nullptr) == 0) {
-        error = "cannot write " + path + ": " + image.message;
+        error = "cannot write " + file_name_excerpt(path) + ": " + image.message;
         png_image_free(&image);
         return false;
     }

@@ -1,17 +1,25 @@
 #include "platform/headless/replay_options.h"
 
-#include "platform/text_fields.h"
-
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 #include <string_view>
+#include <system_error>
+
+#include "platform/excerpt.h"
 
 namespace qv {
 
+namespace {
+
+constexpr int64_t most = std::numeric_limits<int64_t>::max();
+
+}  // namespace
 
 std::optional<ReplayOptions> parse_replay_options(const std::vector<std::string>& args, std::string& error) {
-    constexpr int64_t most = std::numeric_limits<int64_t>::max();
     ReplayOptions options;
     std::vector<std::string> seen;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -22,7 +30,7 @@ std::optional<ReplayOptions> parse_replay_options(const std::vector<std::string>
         }
         if (option != "--seed" && option != "--input" && option != "--max-pumps" && option != "--shot" &&
             option != "--shot-dir") {
-            error = "unknown argument '" + option + "'";
+            error = "unknown argument " + quoted_excerpt(option);
             return std::nullopt;
         }
         if (i + 1 >= args.size()) {
@@ -41,21 +49,23 @@ std::optional<ReplayOptions> parse_replay_options(const std::vector<std::string>
         if (option == "--seed") {
             const auto seed = parse_in_range(value, 0, std::numeric_limits<uint32_t>::max());
             if (!seed) {
-                error = "--seed wants a whole number from 0 to 4294967295, not '" + value + "'";
+                error = "--seed wants a whole number from 0 to 4294967295, not " + quoted_excerpt(value);
                 return std::nullopt;
             }
             options.seed = static_cast<uint32_t>(*seed);
         } else if (option == "--max-pumps") {
             const auto pumps = parse_in_range(value, 1, most);
             if (!pumps) {
-                error = "--max-pumps wants a whole number of 1 or more, not '" + value + "'";
+                error = "--max-pumps wants a whole number from 1 to " + std::to_string(most) + ", not " +
+                        quoted_excerpt(value);
                 return std::nullopt;
             }
             options.max_pumps = static_cast<uint64_t>(*pumps);
         } else if (option == "--shot") {
             const auto shot = parse_in_range(value, 1, most);
             if (!shot) {
-                error = "--shot wants a present number of 1 or more, not '" + value + "'";
+                error = "--shot wants a present number from 1 to " + std::to_string(most) + ", not " +
+                        quoted_excerpt(value);
                 return std::nullopt;
             }
             options.shots.push_back(static_cast<uint64_t>(*shot));
@@ -69,6 +79,29 @@ std::optional<ReplayOptions> parse_replay_options(const std::vector<std::string>
         }
     }
     return options;
+}
+
+bool prepare_shot_dir(const std::string& dir, std::string& error) {
+    namespace fs = std::filesystem;
+    std::error_code failure;
+    fs::create_directories(dir, failure);
+    if (failure || !fs::is_directory(dir, failure)) {
+        error = "cannot create the shot folder \"" + file_name_excerpt(dir) + "\"";
+        return false;
+    }
+    // A folder can exist and still refuse files (read-only, not ours): make one, then take it away.
+    const fs::path probe = fs::path(dir) / ".quorvaner-replay-probe";
+    bool written = false;
+    {
+        std::ofstream out(probe, std::ios::binary);
+        written = out && (out << "probe") && out.flush();
+    }
+    fs::remove(probe, failure);
+    if (!written) {
+        error = "cannot write in the shot folder \"" + file_name_excerpt(dir) + "\"";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace qv

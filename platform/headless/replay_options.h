@@ -2,6 +2,7 @@
 // a fault comes back as one line of text for standard error.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -23,5 +24,8 @@ struct ReplayOptions {
 // The arguments after the program name. Returns the options, or sets `error`.
 std::optional<ReplayOptions> parse_replay_options(const std::vector<std::string>& args, std::string& error);
 
+// Creates the shot folder when it is missing and checks that a file can be
+// written in it, so a bad folder is reported before the run starts.
+bool prepare_shot_dir(const std::string& dir, std::string& error);
 
 }  // namespace qv

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/excerpt.h"
+
 namespace qv {
 
 std::vector<std::string> data_search_path(const std::optional<std::string>& data_dir, const std::string& exe_dir,
@@ -29,12 +31,10 @@ std::optional<std::string> find_data_folder(const std::vector<std::string>& fold
 }
 
 std::string data_not_found(const std::string& probe, const std::vector<std::string>& folders) {
-    constexpr size_t most_name = 60;
     std::string list;
     for (size_t i = 0; i < folders.size(); ++i) {
         if (i > 0) list += i + 1 == folders.size() ? " or " : ", ";
-        const std::string& f = folders[i];
-        list += f.size() <= most_name ? f : "..." + f.substr(f.size() - most_name);
+        list += file_name_excerpt(folders[i]);
     }
     return probe + ": not found in " + list;
 }

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "platform/text_fields.h"
+#include "platform/excerpt.h"
 
 namespace qv {
 
@@ -22,59 +22,39 @@ std::optional<Aspect> parse_aspect(std::string_view value) {
     return std::nullopt;
 }
 
-// Names from the command line go into messages cut short, so a wild argument
-// cannot make a wild message.
-std::string quoted(std::string_view text) {
-    constexpr size_t most = 40;
-    std::string out = "'";
-    for (size_t i = 0; i < text.size() && i < most; ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x20 && c < 0x7F) {
-            out += static_cast<char>(c);
-        } else {
-            constexpr const char* hex = "0123456789abcdef";
-            out += "\\x";
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        }
-    }
-    if (text.size() > most) out += "...";
-    return out + "'";
-}
-
 }  // namespace
 
 bool apply_setting(PortSettings& settings, std::string_view key, std::string_view value, std::string& error) {
     if (key == "scale") {
         const auto scale = parse_in_range(value, 0, most_scale);
         if (!scale) {
-            error = "scale wants a whole number from 0 (fit the screen) to 16, not " + quoted(value);
+            error = "scale wants a whole number from 0 (fit the screen) to 16, not " + quoted_excerpt(value);
             return false;
         }
         settings.scale = static_cast<int32_t>(*scale);
     } else if (key == "volume") {
         const auto volume = parse_in_range(value, 0, 100);
         if (!volume) {
-            error = "volume wants a whole number from 0 to 100, not " + quoted(value);
+            error = "volume wants a whole number from 0 to 100, not " + quoted_excerpt(value);
             return false;
         }
         settings.volume = static_cast<int32_t>(*volume);
     } else if (key == "aspect") {
         const auto aspect = parse_aspect(value);
         if (!aspect) {
-            error = "aspect wants 4:3 or 1:1, not " + quoted(value);
+            error = "aspect wants 4:3 or 1:1, not " + quoted_excerpt(value);
             return false;
         }
         settings.aspect = *aspect;
     } else if (key == "fullscreen" || key == "mute" || key == "again") {
         const auto on = parse_switch(value);
         if (!on) {
-            error = std::string(key) + " wants 1 or 0, not " + quoted(value);
+            error = std::string(key) + " wants 1 or 0, not " + quoted_excerpt(value);
             return false;
         }
         (key == "fullscreen" ? settings.fullscreen : key == "mute" ? settings.mute : settings.again) = *on;
     } else {
-        error = "unknown setting " + quoted(key);
+        error = "unknown setting " + quoted_excerpt(key);
         return false;
     }
     return true;
@@ -121,7 +101,7 @@ std::optional<ProgramOptions> parse_program_options(const std::vector<std::strin
             } else if (option == "--seed") {
                 const auto seed = parse_in_range(value, 0, std::numeric_limits<uint32_t>::max());
                 if (!seed) {
-                    error = "--seed wants a whole number from 0 to 4294967295, not " + quoted(value);
+                    error = "--seed wants a whole number from 0 to 4294967295, not " + quoted_excerpt(value);
                     return std::nullopt;
                 }
                 options.seed = static_cast<uint32_t>(*seed);
@@ -136,7 +116,7 @@ std::optional<ProgramOptions> parse_program_options(const std::vector<std::strin
                 options.playdemo = value;
             }
         } else {
-            error = "unknown argument " + quoted(option);
+            error = "unknown argument " + quoted_excerpt(option);
             return std::nullopt;
         }
     }

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "platform/text_fields.h"
+#include "platform/excerpt.h"
 
 namespace qv {
 
