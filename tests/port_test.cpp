@@ -48,7 +48,7 @@ TEST(ProgramOptions, FlagsOverrideSettingsAndFaultsAreOneShortLine) {
         std::vector<std::string> args;
         const char* says;
     } faults[] = {
-        {{"--bogus"}, "unknown argument '--bogus'"},
+        {{"--bogus"}, "unknown argument \"--bogus\""},
         {{"--scale"}, "--scale needs a value"},
         {{"--scale", "17"}, "--scale wants"},
         {{"--volume", "-1"}, "--volume wants"},

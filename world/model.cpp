@@ -18,8 +18,8 @@ namespace {
 // Longest token that may stand where a keyword is expected; the reader has
 // always kept keywords in an eight-byte buffer.
 constexpr std::size_t max_keyword_length = 7;
-#include "platform/data_error.h"
-#include "platform/excerpt.h"
+// The largest model file read: hundreds of times what 25 segments need.
+constexpr std::size_t max_model_file_size = 65536;
 
 struct Token {
     std::string_view text;
