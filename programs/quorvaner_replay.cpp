@@ -1,4 +1,5 @@
 // Runs the whole program on the headless back end and prints its trace.
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
@@ -6,6 +7,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "front/program.h"
@@ -14,6 +16,12 @@
 #include "platform/headless/headless.h"
 #include "platform/headless/picture_files.h"
 #include "platform/headless/replay_options.h"
+#include "platform/excerpt.h"
+#include "platform/port/data_lookup.h"
+
+#ifndef QV_INSTALLED_DATA_DIR
+#define QV_INSTALLED_DATA_DIR ""
+#endif
 
 namespace {
 
@@ -67,14 +75,51 @@ struct Recorder {
     }
 };
 
+
+constexpr const char* usage =
+    "Usage: quorvaner-replay [--seed N] [--input FILE] [--max-pumps N] [--state] [--shot K]... [--shot-dir DIR]\n"
+    "Runs the whole game without a window, the mouse driven by a script of 'P X Y L R' lines,\n"
+    "and prints a trace of every presented frame, sound cue and message box.\n"
+    "The data files are read from the current folder, or else from the installed data folder.\n";
+
+// The folder of this program, from the system's own record of it.
+std::string exe_folder(const char* argv0) {
+    std::error_code failure;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", failure);
+    if (failure) self = std::filesystem::absolute(argv0, failure);
+    return failure ? std::string() : self.parent_path().string();
+}
+
+// Here when the data is here (as the golden runs have it); otherwise where an
+// installed copy keeps it. False when no folder holds the data.
+bool enter_data_folder(const char* argv0, std::string& error) {
+    const std::string exe = exe_folder(argv0);
+    const std::vector<std::string> folders = qv::data_search_path(
+        std::nullopt, exe.empty() ? std::string() : exe + "/../share/quorvaner", QV_INSTALLED_DATA_DIR);
+    const std::optional<std::string> folder = qv::find_data_folder(folders, "tie.obj");
+    if (!folder) {
+        error = qv::data_not_found("tie.obj", folders);
+        return false;
+    }
+    std::error_code failure;
+    std::filesystem::current_path(*folder, failure);
+    if (failure) error = qv::file_name_excerpt(*folder) + ": cannot be entered";
+    return !failure;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
     std::string error;
-    const std::optional<qv::ReplayOptions> options =
-        qv::parse_replay_options(std::vector<std::string>(argv + 1, argv + argc), error);
+    std::optional<qv::ReplayOptions> options = qv::parse_replay_options(args, error);
     if (!options) {
         complain(error);
+        std::fputs(usage, stderr);
         return exit_bad_usage;
     }
 
@@ -91,6 +136,14 @@ int main(int argc, char** argv) {
     if (!options->shots.empty() && !qv::prepare_shot_dir(options->shot_dir, error)) {
         complain(error);
         return exit_bad_usage;
+    }
+    // Shots go where they were asked for, wherever the data is read from.
+    std::error_code failure;
+    const std::filesystem::path shot_dir = std::filesystem::absolute(options->shot_dir, failure);
+    if (!failure) options->shot_dir = shot_dir.string();
+    if (!enter_data_folder(argv[0], error)) {
+        complain(error);
+        return exit_bad_data;
     }
 
     auto backend = std::make_unique<qv::HeadlessBackEnd>();
