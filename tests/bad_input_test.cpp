@@ -233,5 +233,21 @@ TEST(ReplayTool, BadArgumentsAndFilesStopBeforeTheRunWithOneShortLine) {
     }
 }
 
+TEST(ReplayTool, TimingAddsOneLineOnStandardErrorAndChangesNoTrace) {
+    Scratch s("timing");
+    for (const fs::directory_entry& f : fs::directory_iterator(QV_DATA_DIR)) fs::copy(f.path(), s.dir);
+    const ToolRun plain = replay(s.dir, "--max-pumps 200");
+    const ToolRun timed = replay(s.dir, "--max-pumps 200 --timing");
+    EXPECT_EQ(timed.status, 0);
+    EXPECT_EQ(timed.out, plain.out);
+    EXPECT_EQ(plain.err, "");
+    size_t presents = 0;
+    for (size_t at = plain.out.find("present "); at != std::string::npos; at = plain.out.find("present ", at + 1)) {
+        ++presents;
+    }
+    EXPECT_EQ(timed.err.rfind("timing: " + std::to_string(presents) + " presents in ", 0), 0u) << timed.err;
+    EXPECT_NE(timed.err.find(" presents/s, "), std::string::npos) << timed.err;
+}
+
 }  // namespace
 }  // namespace qv

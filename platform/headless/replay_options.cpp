@@ -24,8 +24,8 @@ std::optional<ReplayOptions> parse_replay_options(const std::vector<std::string>
     std::vector<std::string> seen;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& option = args[i];
-        if (option == "--state") {
-            options.state = true;
+        if (option == "--state" || option == "--timing") {
+            (option == "--state" ? options.state : options.timing) = true;
             continue;
         }
         if (option != "--seed" && option != "--input" && option != "--max-pumps" && option != "--shot" &&
