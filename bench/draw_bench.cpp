@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <string>
 
-#include "game/game.h"
 #include "platform/frame.h"
 #include "raster/draw.h"
 #include "world/entity.h"
@@ -31,19 +30,19 @@ void BM_DrawLineLongClipped(benchmark::State& state) {
 BENCHMARK(BM_DrawLineLongClipped);
 
 void BM_RenderEntitiesFighters(benchmark::State& state) {
-    qv::Game game;
-    game.models.tie = qv::load_model(std::string(QV_DATA_DIR) + "/tie.obj");
-    qv::build_starting_list(game.entity_list, &game.models.tie);
+    const qv::Model tie = qv::load_model(std::string(QV_DATA_DIR) + "/tie.obj");
+    qv::FrameBuffer frame{};
+    qv::EntityList list;
+    qv::build_starting_list(list, &tie);
     const auto count = static_cast<int32_t>(state.range(0));
     // Spread over the approach, from arrival at depth 16 out to 238.
     for (int32_t i = 3; i < count; ++i) {
         const qv::Vec3 at = qv::make_vec3(i % 40 - 20, (i * 7) % 40 - 20, 16 + (i * 37) % 223);
-        qv::insert_after(*game.entity_list, qv::new_entity(qv::make_instance(&game.models.tie, at), qv::Fighter,
-                                                           qv::make_vec3(0, 0, 0), nullptr));
+        qv::insert_after(*list, qv::new_entity(qv::make_instance(&tie, at), qv::Fighter, qv::make_vec3(0, 0, 0), nullptr));
     }
     for (auto _ : state) {
-        qv::render_entities(game);
-        benchmark::DoNotOptimize(game.video.frame.data());
+        qv::render_entities(frame, list, qv::camera_position(0, 0, 0));
+        benchmark::DoNotOptimize(frame.data());
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * count);

@@ -62,7 +62,7 @@ void run_frame(Game& game) {
     end_frame(game.video, game.window, FrameEnd::PresentPumpSleep);
 }
 
-void end_game(Game& game) {
+void game_over_box(Game& game) {
     stop_cue(game.window);
     play_cue(game.window, "GAMEOVER");
     if (game.state.game_over != 0) {
@@ -72,6 +72,10 @@ void end_game(Game& game) {
                       static_cast<int>(game.state.kills));
         show_message(game.window, "GAME OVER", text);
     }
+}
+
+void end_game(Game& game) {
+    game_over_box(game);
     destroy_display_window(game.window);
 }
 

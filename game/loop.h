@@ -12,7 +12,10 @@ void game_loop(Game& game);
 // Steps 2 to 17 of one frame.
 void run_frame(Game& game);
 
-// The game-over cue, the score box and the end of the window.
+// The game-over cue and the score box.
+void game_over_box(Game& game);
+
+// game_over_box, then the end of the window.
 void end_game(Game& game);
 
 }  // namespace qv

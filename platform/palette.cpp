@@ -1,7 +1,6 @@
-// The palette and the conversion need no window, so tools that only draw into
-// a frame buffer can use them without linking a back end.
-#include <cstddef>
-
+// The default palette needs no window, so tools that only draw into a frame
+// buffer can use it (and the conversion in frame_convert.cpp) without linking a
+// back end.
 #include "platform/frame.h"
 
 namespace qv {
@@ -20,13 +19,6 @@ void set_default_palette(Video& video) {
     p[48] = 0x03E0;
     p[51] = 0x03FF;
     p[52] = 0x03FF;
-}
-
-void convert_frame(Video& video, const FrameBuffer& frame) {
-    // Always the full 64000 pixels, whatever size the surface has recorded.
-    for (int32_t i = 0; i < screen_pixels; ++i) {
-        video.surface.pixels[static_cast<std::size_t>(i)] = video.active_palette[frame[static_cast<std::size_t>(i)]];
-    }
 }
 
 }  // namespace qv

@@ -1,11 +1,12 @@
 // Runs the whole program on the headless back end and prints its trace.
+#include <algorithm>
+#include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <memory>
+#include <optional>
 #include <set>
-#include <sstream>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -16,6 +17,12 @@
 #include "platform/headless/headless.h"
 #include "platform/headless/picture_files.h"
 #include "platform/headless/replay_options.h"
+#include "platform/excerpt.h"
+#include "platform/port/data_lookup.h"
+
+#ifndef QV_INSTALLED_DATA_DIR
+#define QV_INSTALLED_DATA_DIR ""
+#endif
 
 namespace {
 
@@ -27,15 +34,6 @@ void complain(const std::string& message) { std::fprintf(stderr, "quorvaner-repl
 void print_line(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
-}
-
-std::optional<std::string> read_text_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return text.str();
 }
 
 int32_t count_entities(const qv::Game& game) {
@@ -78,12 +76,50 @@ struct Recorder {
     }
 };
 
+
+constexpr const char* usage =
+    "Usage: quorvaner-replay [--seed N] [--input FILE] [--max-pumps N] [--state] [--shot K]... [--shot-dir DIR]\n"
+    "                        [--timing]\n"
+    "Runs the whole game without a window, the mouse driven by a script of 'P X Y L R' lines,\n"
+    "and prints a trace of every presented frame, sound cue and message box.\n"
+    "The data files are read from the current folder, or else from the installed data folder.\n"
+    "--timing adds one line on standard error: presents per second and microseconds per present.\n";
+
+// The folder of this program, from the system's own record of it.
+std::string exe_folder(const char* argv0) {
+    std::error_code failure;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", failure);
+    if (failure) self = std::filesystem::absolute(argv0, failure);
+    return failure ? std::string() : self.parent_path().string();
+}
+
+// Here when the data is here (as the golden runs have it); otherwise where an
+// installed copy keeps it. False when no folder holds the data.
+bool enter_data_folder(const char* argv0, std::string& error) {
+    const std::string exe = exe_folder(argv0);
+    const std::vector<std::string> folders = qv::data_search_path(
+        std::nullopt, exe.empty() ? std::string() : exe + "/../share/quorvaner", QV_INSTALLED_DATA_DIR);
+    const std::optional<std::string> folder = qv::find_data_folder(folders, "tie.obj");
+    if (!folder) {
+        error = qv::data_not_found("tie.obj", folders);
+        return false;
+    }
+    std::error_code failure;
+    std::filesystem::current_path(*folder, failure);
+    if (failure) error = qv::file_name_excerpt(*folder) + ": cannot be entered";
+    return !failure;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
     std::string error;
-    const std::optional<qv::ReplayOptions> options =
-        qv::parse_replay_options(std::vector<std::string>(argv + 1, argv + argc), error);
+    std::optional<qv::ReplayOptions> options = qv::parse_replay_options(args, error);
     if (!options) {
         complain(error);
         return exit_bad_usage;
@@ -91,26 +127,25 @@ int main(int argc, char** argv) {
 
     std::vector<qv::MouseScriptEntry> script;
     if (options->input) {
-        const std::optional<std::string> text = read_text_file(*options->input);
-        if (!text) {
-            complain("cannot read the mouse script " + *options->input);
-            return exit_bad_usage;
-        }
-        std::optional<std::vector<qv::MouseScriptEntry>> parsed = qv::parse_mouse_script(*text, *options->input, error);
-        if (!parsed) {
+        std::optional<std::vector<qv::MouseScriptEntry>> loaded = qv::load_mouse_script(*options->input, error);
+        if (!loaded) {
             complain(error);
             return exit_bad_usage;
         }
-        script = std::move(*parsed);
+        script = std::move(*loaded);
     }
 
-    if (!options->shots.empty()) {
-        std::error_code failure;
-        std::filesystem::create_directories(options->shot_dir, failure);
-        if (failure || !std::filesystem::is_directory(options->shot_dir)) {
-            complain("cannot create the shot folder " + options->shot_dir);
-            return exit_bad_usage;
-        }
+    if (!options->shots.empty() && !qv::prepare_shot_dir(options->shot_dir, error)) {
+        complain(error);
+        return exit_bad_usage;
+    }
+    // Shots go where they were asked for, wherever the data is read from.
+    std::error_code failure;
+    const std::filesystem::path shot_dir = std::filesystem::absolute(options->shot_dir, failure);
+    if (!failure) options->shot_dir = shot_dir.string();
+    if (!enter_data_folder(argv[0], error)) {
+        complain(error);
+        return exit_bad_data;
     }
 
     auto backend = std::make_unique<qv::HeadlessBackEnd>();
@@ -129,6 +164,7 @@ int main(int argc, char** argv) {
         recorder.on_present(game, picture.surface);
     };
 
+    const auto started = std::chrono::steady_clock::now();
     try {
         qv::run_program(*game);
     } catch (const qv::DataError& failure) {
@@ -142,5 +178,15 @@ int main(int argc, char** argv) {
                   backend->pumps, recorder.presents, backend->sleeps);
     print_line(last);
     std::fflush(stdout);
+    if (options->timing) {
+        // Wall time of the whole run, printing included, as a player of a
+        // timed demo would count it.
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+        const double seconds = took.count();
+        const double presents = static_cast<double>(recorder.presents);
+        std::fprintf(stderr, "timing: %" PRIu64 " presents in %.3f s, %.0f presents/s, %.2f us per present\n",
+                     recorder.presents, seconds, seconds > 0 ? presents / seconds : 0.0,
+                     presents > 0 ? seconds * 1e6 / presents : 0.0);
+    }
     return recorder.shot_failed ? exit_bad_data : 0;
 }

@@ -1,53 +1,34 @@
-// Start-up, the glyph and title files, and the title screen, driven through the
-// headless back end's mouse script (pumps count from 1).
+// Start-up, the glyph and title files, the title screen and the program as a
+// whole, driven through the headless back end's mouse script (pumps count from 1).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "front/program.h"
 #include "front/startup.h"
 #include "front/title.h"
 #include "game/game.h"
-#include "game/random.h"
+#include "platform/data_error.h"
 #include "platform/frame.h"
 #include "platform/headless/headless.h"
+#include "platform/headless/replay_options.h"
 #include "platform/window.h"
-#include "tests/test_world.h"
-#include "platform/data_error.h"
+#include "test_world.h"
 
 namespace qv {
 namespace {
 
-namespace fs = std::filesystem;
+using testing::fault_of;
+using testing::Scratch;
 
-// A scratch folder in the build tree, one per test; optionally the working
-// directory while it lives.
-struct Scratch {
-    fs::path dir;
-    fs::path previous = fs::current_path();
-    explicit Scratch(const std::string& name, bool enter = false) : dir(fs::path(QV_BINARY_DIR) / ("front-" + name)) {
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        if (enter) fs::current_path(dir);
-    }
-    ~Scratch() {
-        fs::current_path(previous);
-        fs::remove_all(dir);
-    }
-    std::string write(const std::string& name, const std::vector<uint8_t>& bytes) const {
-        const fs::path path = dir / name;
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        return path.string();
-    }
-};
-
-std::vector<uint8_t> counting_bytes(size_t size) {
-    std::vector<uint8_t> bytes(size);
-    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + 3);
+std::string counting_bytes(size_t size) {
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + 3);
     return bytes;
 }
 
@@ -70,27 +51,27 @@ std::vector<uint8_t> probe_picture() {
 
 uint16_t probe(int x, int y) { return static_cast<uint16_t>(1 + (x + 7 * y) % 255); }
 
-// A world after init_video, ready for the title; every present and every
+// A world after init_video, ready for the title; every picture shown and every
 // back-end event is recorded with the pump count at which it happened.
 struct TitleWorld {
-    testing::TestWorld w;
+    testing::TestWorld w{false};
     std::vector<std::vector<uint16_t>> presents;
     std::vector<std::string> events;
     std::vector<uint64_t> event_pumps;
 
-    explicit TitleWorld(std::vector<MouseScriptEntry> script, uint64_t max_pumps = 10000000) {
+    explicit TitleWorld(std::vector<MouseScriptEntry> script) {
         w.backend.script = std::move(script);
-        w.backend.max_pumps = max_pumps;
         w.backend.trace = [this](const std::string& line) {
             events.push_back(line);
             event_pumps.push_back(w.backend.pumps);
         };
-        init_video(*w, 0x13);
-        w->present_hook = [this](const Game& g) {
-            presents.emplace_back(g.video.surface.pixels.begin(), g.video.surface.pixels.end());
+        init_video(w->video, w->window);
+        w.backend.on_present = [this](const PresentedFrame& p) {
+            presents.emplace_back(p.surface.pixels.begin(), p.surface.pixels.end());
+            w.clock.push_back(w.backend.slept_ms);
         };
     }
-    void run() { show_title(*w, probe_picture()); }
+    void run() { show_title(w->video, w->window, w->input, probe_picture()); }
 };
 
 // Checks one zoom step: the picture's top-left part of w x h pixels, sampled
@@ -108,25 +89,8 @@ void expect_zoom_step(const std::vector<uint16_t>& shown, int left, int top, int
     EXPECT_EQ(wrong, 0);
 }
 
-TEST(RandomGenerator, FirstDrawsForAKnownSeed) {
-    Random r;
-    seed_random(r, 1);
-    for (int32_t want : {16838, 5758, 10113, 17515, 31051}) EXPECT_EQ(next_random(r), want);
-}
-
-// The file and line a load reports, or ("", -1) when it loads.
-template <typename Load>
-std::pair<std::string, int> fault_of(Load load) {
-    try {
-        load();
-    } catch (const DataError& e) {
-        return {e.file(), e.line()};
-    }
-    return {"", -1};
-}
-
 TEST(DataFiles, GlyphAndTitleFilesFaultsAndLongFiles) {
-    Scratch s("files");
+    Scratch s("front-files");
     GlyphFont glyphs{};
     const std::string absent = (s.dir / "absent").string();
     const std::string short_glyphs = s.write("short.bin", counting_bytes(831));
@@ -140,42 +104,15 @@ TEST(DataFiles, GlyphAndTitleFilesFaultsAndLongFiles) {
     EXPECT_EQ(fault_of([&] { load_title_picture(s.dir.string()); }).second, 0);
 
     // Only the first bytes of a longer file are used; exactly the size needed is enough.
-    const std::vector<uint8_t> long_bytes = counting_bytes(70000);
+    const std::string long_bytes = counting_bytes(70000);
     load_glyph_file(glyphs, s.write("long.bin", long_bytes));
-    EXPECT_TRUE(std::equal(glyphs.begin(), glyphs.end(), long_bytes.begin()));
+    EXPECT_EQ(std::string(glyphs.begin(), glyphs.end()), long_bytes.substr(0, 832));
     glyphs = GlyphFont{};
     load_glyph_file(glyphs, s.write("exact.bin", counting_bytes(832)));
-    EXPECT_TRUE(std::equal(glyphs.begin(), glyphs.end(), long_bytes.begin()));
+    EXPECT_EQ(std::string(glyphs.begin(), glyphs.end()), long_bytes.substr(0, 832));
     const std::vector<uint8_t> picture = load_title_picture(s.write("long.bmp", long_bytes));
     ASSERT_EQ(picture.size(), 65078u);
-    EXPECT_TRUE(std::equal(picture.begin(), picture.end(), long_bytes.begin()));
-
-    // The committed files: every digit and the spare-life icon show something,
-    // and the zoom's surround (colour 0) is black.
-    load_glyph_file(glyphs, QV_DATA_DIR "/dat.bin");
-    for (int k : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11})
-        EXPECT_TRUE(std::any_of(glyphs.begin() + 64 * k, glyphs.begin() + 64 * k + 64, [](uint8_t b) { return b; }))
-            << "glyph " << k << " is blank";
-    Palette palette{};
-    title_palette(load_title_picture(QV_DATA_DIR "/outfile.bmp"), palette);
-    EXPECT_EQ(palette[0], 0);
-}
-
-TEST(TitlePicture, ColourTableConversion) {
-    std::vector<uint8_t> picture(title_file_size, 0);
-    const uint8_t entries[][5] = {  // index, blue, green, red, a fourth byte that is ignored
-        {0, 255, 255, 255, 0}, {1, 0, 0, 255, 0}, {2, 7, 7, 7, 0}, {3, 255, 0, 0, 255}, {255, 8, 16, 24, 0}};
-    for (const auto& e : entries) std::copy(e + 1, e + 5, picture.begin() + 54 + 4 * e[0]);
-    Palette palette;
-    palette.fill(0xFFFF);
-    title_palette(picture, palette);
-    EXPECT_EQ(palette[0], 32767);
-    EXPECT_EQ(palette[1], 31744);
-    EXPECT_EQ(palette[2], 0);
-    EXPECT_EQ(palette[3], 31);
-    EXPECT_EQ(palette[255], 1 | (2 << 5) | (3 << 10));
-    EXPECT_EQ(palette[100], 0);
-
+    EXPECT_EQ(std::string(picture.begin(), picture.end()), long_bytes.substr(0, 65078));
 }
 
 TEST(TitleScreen, ZoomStepsAndThePaletteRestored) {
@@ -192,23 +129,21 @@ TEST(TitleScreen, ZoomStepsAndThePaletteRestored) {
     expect_zoom_step(t.presents[37], 8, 5, 304, 190, 1);
     expect_zoom_step(t.presents[38], 4, 3, 312, 195, 1);
     expect_zoom_step(t.presents[39], 0, 0, 320, 200, 1);
-    // The last paint left the whole picture in the window.
+    // The whole picture stays in the window, and the game's palette comes back.
     EXPECT_EQ(t.w.backend.shown, t.presents[39]);
     EXPECT_EQ(t.w->video.frame, FrameBuffer{});
     EXPECT_EQ(t.w->video.active_palette, before);
+    // Each step is shown, then 13 ms pass before the next.
+    for (size_t k = 0; k < 40; ++k) EXPECT_EQ(t.w.clock[k], 13 * k) << "step " << k + 1;
 }
 
 TEST(TitleScreen, CreditsOnlyAfterTheRightButtonIsReleased) {
     // Right held over pumps 41 to 43, released at 44; left clicked at 46.
     TitleWorld t({{41, 0, 0, 0, 1}, {44, 0, 0, 0, 0}, {46, 0, 0, 1, 0}});
     t.run();
-    const std::vector<std::string> want = {"play BADSONG1 loop",
-                                           "stop",
-                                           "play CREDITS loop",
-                                           "box " + quote_for_trace("Quorvaner") + " " + quote_for_trace(credits_text),
-                                           "stop",
-                                           "play BADSONG1 loop",
-                                           "stop"};
+    const std::string box = "box " + quote_for_trace("Quorvaner") + " " + quote_for_trace(credits_text);
+    const std::vector<std::string> want = {"play BADSONG1 loop", "stop", "play CREDITS loop", box,
+                                           "stop",               "play BADSONG1 loop", "stop"};
     EXPECT_EQ(t.events, want);
     ASSERT_EQ(t.event_pumps.size(), want.size());
     EXPECT_EQ(t.event_pumps[0], 40u);
@@ -217,79 +152,148 @@ TEST(TitleScreen, CreditsOnlyAfterTheRightButtonIsReleased) {
     EXPECT_EQ(t.w.backend.sleeps, 43u) << "the release wait pumps and reads without sleeping";
 }
 
-TEST(TitleScreen, WaitingLoopAlwaysMakesOnePassAndAClosedWindowEndsEveryLoop) {
-    const std::string play = "play BADSONG1 loop";
+TEST(TitleScreen, WaitingLoopAlwaysMakesOnePass) {
+    // The start-up's reading said "no button", so the loop pumps, reads and
+    // sleeps once before it sees a button held through the zoom.
     const struct {
         const char* what;
         std::vector<MouseScriptEntry> script;
-        uint64_t max_pumps, pumps, sleeps;
-        std::vector<std::string> events;
-        uint64_t last_event_pump;
+        uint64_t pumps;
     } cases[] = {
-        // The start-up's reading said "no button", so the loop pumps, reads
-        // and sleeps once before it sees a button held through the zoom.
-        {"held through the zoom", {{1, 0, 0, 1, 0}}, 10000000, 41, 41, {play, "stop"}, 41},
-        {"clicked during the zoom", {{5, 0, 0, 1, 0}, {6, 0, 0, 0, 0}, {45, 0, 0, 1, 0}}, 10000000, 45, 45,
-         {play, "stop"}, 45},
-        {"closed during the zoom", {}, 20, 20, 20, {}, 0},
-        {"closed while waiting", {}, 43, 43, 42, {play}, 40},
-        {"closed with the right button held", {{41, 0, 0, 0, 1}}, 45, 45, 41, {play}, 40},  // no credits box
+        {"held through the zoom", {{1, 0, 0, 1, 0}}, 41},
+        {"clicked during the zoom", {{5, 0, 0, 1, 0}, {6, 0, 0, 0, 0}, {45, 0, 0, 1, 0}}, 45},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TitleWorld t(c.script, c.max_pumps);
+        TitleWorld t(c.script);
         t.run();
         EXPECT_EQ(t.w.backend.pumps, c.pumps);
-        EXPECT_EQ(t.w.backend.sleeps, c.sleeps);
-        EXPECT_EQ(t.presents.size(), std::min<uint64_t>(c.pumps, 40)) << "the waiting loop presents nothing";
-        EXPECT_EQ(t.events, c.events);
-        EXPECT_EQ(t.event_pumps.empty() ? 0 : t.event_pumps.back(), c.last_event_pump);
+        EXPECT_EQ(t.w.backend.sleeps, c.pumps);
+        EXPECT_EQ(t.presents.size(), 40u) << "the waiting loop presents nothing";
+        EXPECT_EQ(t.events, (std::vector<std::string>{"play BADSONG1 loop", "stop"}));
+        EXPECT_EQ(t.event_pumps.back(), c.pumps);
     }
-    // Closed during the zoom, nothing is restored.
-    TitleWorld t({}, 20);
-    t.run();
-    Palette picture_palette{};
-    title_palette(probe_picture(), picture_palette);
-    EXPECT_EQ(t.w->video.active_palette, picture_palette);
 }
 
-TEST(StartUp, OrderSeedReaderGlyphsWindow) {
-    for (const size_t glyph_bytes : {832, 100}) {
-        SCOPED_TRACE(glyph_bytes);
-        Scratch s("startup", true);
-        s.write("dat.bin", counting_bytes(glyph_bytes));
-        testing::TestWorld w;
-        Game& g = *w;
-        w.backend.ticks = glyph_bytes < 832 ? 4242 : 1;
-        g.state.steer_x = 5;
-        g.state.steer_y = -7;
-        g.state.camera_z = 900;
-        g.input.pointer = PointerBlock{77, 88};
-        g.input.buttons.left_button = 1;
-        g.video.active_palette.fill(0x1111);
-        if (glyph_bytes < 832) {
-            // A short glyph file fails before any window opens, but after the
-            // seed and the reader are in place.
-            EXPECT_THROW(start_up(g), DataError);
-            EXPECT_FALSE(g.window.exists);
-            EXPECT_FALSE(w.backend.window_open);
-            EXPECT_EQ(g.random.seed, 4242u);
-            EXPECT_EQ(g.window.input_reader, &read_input);
-            continue;
+TEST(StartUp, SeedsFromTheClockReadsTheGlyphsAndOnlyThenOpensTheWindow) {
+    Scratch s("front-startup", true);
+    testing::TestWorld w(false);
+    Game& g = *w;
+    w.backend.start_ticks = 1;
+    g.state = {.camera_z = 900, .steer_x = 5, .steer_y = -7};
+    g.input.buttons.left_button = 1;
+    g.video.active_palette.fill(0x1111);
+    // A short glyph file fails before any window opens, but after the seed is in place.
+    s.write("dat.bin", counting_bytes(831));
+    EXPECT_THROW(start_up(g), DataError);
+    EXPECT_FALSE(w.backend.window_open);
+    EXPECT_EQ(next_random(g.random), 16838) << "seeded with the tick count";
+
+    s.write("dat.bin", counting_bytes(832));
+    start_up(g);
+    EXPECT_EQ(g.input.buttons.left_button, 0) << "the reading before any pump: no button";
+    EXPECT_EQ(std::string(g.glyphs.begin(), g.glyphs.end()), counting_bytes(832));
+    EXPECT_EQ((std::array<int32_t, 3>{g.state.steer_x, g.state.steer_y, g.state.camera_z}),
+              (std::array<int32_t, 3>{0, 0, 0}));
+    EXPECT_TRUE(g.window.exists && w.backend.window_open);
+    EXPECT_EQ(g.video.active_palette, g.video.default_palette);
+    EXPECT_EQ(w.backend.pumps, 0u);
+}
+
+TEST(Program, ABadTitleFileEndsTheProgramWithOneBeforeAnyWindowOpens) {
+    Scratch data("front-program", true);
+    for (const char* name : {"tie.obj", "bolt.obj", "heal.obj", "bomb.obj", "shield.obj"}) {
+        std::filesystem::copy_file(std::filesystem::path(QV_DATA_DIR) / name, data.dir / name);
+    }
+    data.write("outfile.bmp", std::string(65077, '\0'));
+    testing::TestWorld w(false);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(run_game(*w), 1);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(err.starts_with("quorvaner: ") && err.find("outfile.bmp") != std::string::npos) << err;
+    EXPECT_EQ(w.backend.pumps, 0u);
+    EXPECT_FALSE(w.backend.window_open);
+    ASSERT_EQ(w.backend.events.size(), 1u);
+    EXPECT_TRUE(w.backend.events[0].starts_with("box \"Quorvaner\" ")) << w.backend.events[0];
+}
+
+// The whole program with seed 7 on the logged back end, the window closing
+// itself at pump `max_pumps`.
+std::vector<std::string> run_logged(const std::vector<MouseScriptEntry>& script, uint64_t max_pumps) {
+    testing::LoggedBackEnd backend;
+    backend.inner.script = script;
+    backend.inner.max_pumps = max_pumps;
+    backend.inner.start_ticks = 7;
+    const auto game = std::make_unique<Game>();
+    game->window.backend = &backend;
+    run_program(*game);
+    return backend.log;
+}
+
+// The number of the pump before log entry `end`.
+uint64_t pumps_before(const std::vector<std::string>& log, std::ptrdiff_t end) {
+    return static_cast<uint64_t>(std::count(log.begin(), log.begin() + end, "pump"));
+}
+
+// The pump after which `line` first appears, counting from entry `from`.
+uint64_t pump_of(const std::vector<std::string>& log, const std::string& line, std::ptrdiff_t from = 0) {
+    return pumps_before(log, std::find(log.begin() + from, log.end(), line) - log.begin());
+}
+
+TEST(Program, ClosingTheWindowAnywhereEndsTheProgramAtThatPumpWithNothingAfter) {
+    // Clicking once and never again, a fighter's bolts cost the first life; the
+    // aimed game of the golden replays clears the first level.
+    const std::vector<MouseScriptEntry> idle = {{60, 160, 100, 1, 0}, {64, 160, 100, 0, 0}};
+    std::ifstream file(QV_SOURCE_DIR "/tests/replays/aimed-game.txt");
+    std::stringstream text;
+    text << file.rdbuf();
+    std::string error;
+    const std::vector<MouseScriptEntry> aimed = parse_mouse_script(text.str(), "aimed-game.txt", error).value();
+
+    const std::vector<std::string> idle_log = run_logged(idle, 3000);
+    const auto play = std::find(idle_log.begin(), idle_log.end(), "play THUNDER2 loop") - idle_log.begin();
+    const uint64_t life_lost = pump_of(idle_log, "stop", play);  // the sequence's first pump is the next one
+    const std::vector<std::string> aimed_log = run_logged(aimed, 5000);
+    const uint64_t cleared = pump_of(aimed_log, "play CLEAR loop");
+    ASSERT_LT(life_lost + 105, 3000u);
+    ASSERT_LT(cleared + 245, 5000u);
+    const std::vector<MouseScriptEntry> right_held = {{41, 0, 0, 0, 1}};
+    const std::vector<std::string> unknown;
+
+    const struct {
+        const char* what;
+        const std::vector<MouseScriptEntry>& script;
+        const std::vector<std::string>& full;
+        uint64_t close_at;
+        const char* last_cue;  // the last cue line before the close
+    } cases[] = {
+        {"the zoom's first step", idle, idle_log, 1, nullptr},
+        {"the zoom", idle, idle_log, 20, nullptr},
+        {"the zoom's last step", idle, idle_log, 40, nullptr},
+        {"the waiting loop", idle, idle_log, 50, "play BADSONG1 loop"},
+        {"the credits wait", right_held, unknown, 45, "play BADSONG1 loop"},
+        {"play", idle, idle_log, 500, "play THUNDER2 loop"},
+        {"a life lost", idle, idle_log, life_lost + 50, "stop"},
+        {"a life lost, its last flash", idle, idle_log, life_lost + 105, "stop"},
+        {"a level cleared", aimed, aimed_log, cleared + 100, "play CLEAR loop"},
+        {"a level cleared, its last flash", aimed, aimed_log, cleared + 245, "play CLEAR loop"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::vector<std::string> log = run_logged(c.script, c.close_at);
+        ASSERT_FALSE(log.empty());
+        EXPECT_EQ(log.back(), "close") << "nothing after the close";
+        EXPECT_EQ(pumps_before(log, static_cast<std::ptrdiff_t>(log.size())), c.close_at);
+        EXPECT_EQ(std::count(log.begin(), log.end(), "close"), 1);
+        const auto cue = std::find_if(log.rbegin(), log.rend(), [](const std::string& l) {
+            return l.starts_with("play") || l == "stop" || l.starts_with("box");
+        });
+        EXPECT_EQ(cue == log.rend() ? "" : *cue, c.last_cue ? c.last_cue : "");
+        // Up to the close, the run is the one that was not cut short.
+        if (!c.full.empty()) {
+            ASSERT_GT(c.full.size(), log.size());
+            EXPECT_TRUE(std::equal(log.begin(), log.end() - 1, c.full.begin())) << "an early close changed the run";
         }
-        start_up(g);
-        EXPECT_EQ(next_random(g.random), 16838) << "seeded with the tick count";
-        EXPECT_EQ(g.window.input_reader, &read_input);
-        // The reading before any pump: pointer (0, 0), no button.
-        EXPECT_EQ((std::array<int, 3>{g.input.pointer.pointer_x, g.input.pointer.pointer_y, g.input.buttons.left_button}),
-                  (std::array<int, 3>{0, 0, 0}));
-        EXPECT_TRUE(std::equal(g.glyphs.begin(), g.glyphs.end(), counting_bytes(832).begin()));
-        EXPECT_EQ((std::array<int32_t, 3>{g.state.steer_x, g.state.steer_y, g.state.camera_z}),
-                  (std::array<int32_t, 3>{0, 0, 0}));
-        EXPECT_TRUE(g.window.exists);
-        EXPECT_TRUE(w.backend.window_open);
-        EXPECT_EQ(g.video.active_palette, g.video.default_palette);
-        EXPECT_EQ(w.backend.pumps, 0u);
     }
 }
 

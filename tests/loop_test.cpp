@@ -2,31 +2,25 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "tests/test_world.h"
+#include "test_world.h"
 
 namespace qv {
 namespace {
 
 using Events = std::vector<std::string>;
 
-// A world in play whose presents record palette entry 0.
+// A world in play.
 struct Playing : testing::TestWorld {
-    std::vector<uint16_t> shown;
-    Playing() {
-        game->loop.running = true;
-        game->present_hook = [this](const Game& g) { shown.push_back(g.video.active_palette[0]); };
-    }
+    Playing() { game->loop.running = true; }
 };
 
 // Something straight ahead at relative depth 16, which the render puts in the middle.
 void add_at_plane(Game& g, const Model& model, int32_t kind) {
-    insert_after(*g.entity_list, new_entity(make_instance(&model, make_vec3(0, 0, g.state.camera_z + 16)), kind,
-                                            make_vec3(0, 0, 0), nullptr));
+    testing::add_after_head(g.entity_list, model, kind, make_vec3(0, 0, g.state.camera_z + 16));
 }
 
 TEST(Loop, FlashesShowInOnePresentAndProtectionTintsFromTheNextFrame) {
@@ -41,7 +35,7 @@ TEST(Loop, FlashesShowInOnePresentAndProtectionTintsFromTheNextFrame) {
     g.state.invulnerable_timer = 17;
     for (int i = 0; i < 3; ++i) run_frame(g);  // 17, 16 and 15 at the flash step
     EXPECT_EQ(g.state.shield, 220);
-    EXPECT_EQ(p.shown, (std::vector<uint16_t>{0x001F, 0, 30, 1, 1, 0}));
+    EXPECT_EQ(p.backgrounds, (std::vector<uint16_t>{0x001F, 0, 30, 1, 1, 0}));
 }
 
 TEST(Loop, LifeLossRunsBeforeALevelClearInTheSameFrameWhichThenEndsAtOnce) {
@@ -58,10 +52,46 @@ TEST(Loop, LifeLossRunsBeforeALevelClearInTheSameFrameWhichThenEndsAtOnce) {
     EXPECT_TRUE(g.loop.firing);
     EXPECT_EQ(p.backend.events,
               (Events{"stop", "play THUNDER2 loop", "stop", "play CLEAR loop", "stop", "play THUNDER2 loop"}));
-    ASSERT_EQ(p.shown.size(), 105u + 245u);  // the sequences' own presents only
-    EXPECT_EQ(p.backend.sleeps, 105u + 245u);
-    EXPECT_EQ(p.shown[1], 0x7FE0);
-    EXPECT_EQ(p.shown[106], 0x7C1F);
+    ASSERT_EQ(p.backgrounds.size(), 105u + 245u);  // the sequences' own presents only
+    EXPECT_EQ(p.backgrounds[1], 0x7FE0);
+    EXPECT_EQ(p.backgrounds[106], 0x7C1F);
+    // Each flashing frame sleeps 13 ms before its present; the frame that
+    // cleared the level then ends with no sleep of its own.
+    for (size_t k = 0; k < p.clock.size(); ++k) ASSERT_EQ(p.clock[k], 13 * (k + 1)) << "present " << k + 1;
+    EXPECT_EQ(p.backend.slept_ms, 13u * 350u);
+    EXPECT_EQ(p.backend.sleeps, 350u);
+    EXPECT_EQ(p.backend.pumps, 350u);
+}
+
+TEST(Loop, AFrameOfPlayPresentsThenPumpsThenSleeps) {
+    Playing p;
+    p.backend.script = {{2, 7, 9, 0, 0}};
+    for (int i = 0; i < 3; ++i) run_frame(*p);
+    EXPECT_EQ(p.clock, (std::vector<uint64_t>{0, 13, 26}));
+    EXPECT_EQ(p.backend.slept_ms, 39u);
+    EXPECT_EQ(p.backend.sleeps, 3u);
+    // The pump came before the sleep and the next frame reads what it left.
+    EXPECT_EQ(std::pair(p->input.pointer.pointer_x, p->input.pointer.pointer_y), std::pair(7, 9));
+}
+
+TEST(Loop, GunPairsTakeTurnsOnlyInFiringFramesStartingWithTheLowerPair) {
+    Playing p;
+    p.backend.script = {{1, 160, 100, 0, 0}};
+    pump_messages(p->window);  // the pointer in the middle from the first frame on
+    // One letter a frame: the lower pair, the upper pair, or not firing; a pause skips no pair.
+    const std::string frames = "LU..L.U";
+    std::string seen;
+    for (const char f : frames) {
+        p->loop.firing = f != '.';
+        run_frame(*p);
+        const auto beam_in_rows = [&](int from, int to) {
+            for (int i = from * screen_width; i < to * screen_width; ++i)
+                if (p.backend.shown[static_cast<size_t>(i)] == 0x03FF) return true;
+            return false;
+        };
+        seen += beam_in_rows(101, 200) ? 'L' : beam_in_rows(0, 100) ? 'U' : '.';
+    }
+    EXPECT_EQ(seen, frames);
 }
 
 TEST(Loop, GameOverFrameRunsToItsEndAndTheBoxShowsTheScore) {
@@ -71,7 +101,7 @@ TEST(Loop, GameOverFrameRunsToItsEndAndTheBoxShowsTheScore) {
         g.state = {.lives = 0, .shield = 0, .kills = kills};
         // Left over from before the loop, which starts without them.
         g.loop.flash_pending = true;
-        g.hud.beam_phase = true;
+        g.loop.beam_phase = true;
         g.video.active_palette[0] = 0x1234;
         g.window.mouse = LiveMouse{1, 0, 5, 195};
         game_loop(g);
@@ -79,44 +109,13 @@ TEST(Loop, GameOverFrameRunsToItsEndAndTheBoxShowsTheScore) {
         EXPECT_EQ(std::pair(g.state.steer_x, g.state.steer_y), std::pair(2, -2));
         EXPECT_TRUE(g.loop.firing);
         EXPECT_EQ(g.state.camera_z, 1);
-        EXPECT_EQ(p.shown, (std::vector<uint16_t>{0x1234}));
+        EXPECT_EQ(p.backgrounds, (std::vector<uint16_t>{0x1234}));
         EXPECT_EQ(p.backend.sleeps, 1u);
-        EXPECT_FALSE(g.hud.beam_phase);
+        EXPECT_FALSE(g.loop.beam_phase);
         end_game(g);
         const std::string text = "You've been Quorvaned! Your final score was " + std::string(kills ? "700" : "000");
         EXPECT_EQ(p.backend.events, (Events{"stop", "play GAMEOVER once", "box \"GAME OVER\" \"" + text + "\""}));
     }
-}
-
-// A scratch working directory holding the models and a title file one byte short.
-struct DataDirectory {
-    std::filesystem::path old = std::filesystem::current_path();
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / "quorvaner-loop-test";
-    DataDirectory() {
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        for (const char* name : {"tie.obj", "bolt.obj", "heal.obj", "bomb.obj", "shield.obj"}) {
-            std::filesystem::copy_file(std::filesystem::path(QV_DATA_DIR) / name, dir / name);
-        }
-        std::ofstream(dir / "outfile.bmp", std::ios::binary) << std::string(65077, '\0');
-        std::filesystem::current_path(dir);
-    }
-    ~DataDirectory() {
-        std::filesystem::current_path(old);
-        std::filesystem::remove_all(dir);
-    }
-};
-
-TEST(Loop, ABadTitleFileEndsTheProgramWithOneBeforeAnyWindowOpens) {
-    DataDirectory data;
-    testing::TestWorld w;
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(run_game(*w), 1);
-    const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(err.starts_with("quorvaner: ") && err.find("outfile.bmp") != std::string::npos) << err;
-    EXPECT_EQ(w.backend.pumps, 0u);
-    ASSERT_EQ(w.backend.events.size(), 1u);
-    EXPECT_TRUE(w.backend.events[0].starts_with("box \"Quorvaner\" ")) << w.backend.events[0];
 }
 
 }  // namespace

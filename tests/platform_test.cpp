@@ -1,200 +1,158 @@
-// Presentation, paints, the window's message handling, mouse input and sound
-// cues, driven through the headless back end.
+// Presenting, the message pump, sound cues and boxes on the headless back end,
+// and the view layout every back end with a real window shares.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
-#include <memory>
+#include <climits>
 #include <string>
 #include <vector>
 
-#include "game/game.h"
 #include "platform/frame.h"
 #include "platform/headless/headless.h"
 #include "platform/sound.h"
+#include "platform/view_layout.h"
 #include "platform/window.h"
-#include "tests/test_world.h"
+#include "test_world.h"
 
 namespace qv {
 namespace {
 
 size_t at(int x, int y) { return static_cast<size_t>(y * screen_width + x); }
 
-template <typename Pixels>
-bool all_equal(const Pixels& pixels, uint16_t value) {
-    return std::all_of(pixels.begin(), pixels.end(), [value](auto p) { return p == value; });
+// x, y, left and right as the game read them.
+std::array<int, 4> reading(const Window& window) {
+    InputState s;
+    read_input(window.mouse, s);
+    return {s.pointer.pointer_x, s.pointer.pointer_y, s.buttons.left_button, s.buttons.right_button};
 }
 
-// x, y, left, right and the two spare bytes the game read.
-std::array<int, 6> reading(const InputState& s) {
-    return {s.pointer.pointer_x, s.pointer.pointer_y, s.buttons.left_button, s.buttons.right_button,
-            s.buttons.unused[0], s.buttons.unused[1]};
-}
-
-TEST(Video, DefaultPaletteAndOpeningTheWindow) {
-    Video video;
-    video.default_palette.fill(0x1111);
-    set_default_palette(video);
-    const std::pair<int, uint16_t> named[] = {
-        {1, 0x0010},  {12, 0x5108}, {15, 0xFFFF}, {31, 0xFFFF}, {32, 0x001F}, {36, 0x7C1F},
-        {40, 0x7C00}, {44, 0x7FE0}, {48, 0x03E0}, {51, 0x03FF}, {52, 0x03FF},
-    };
-    for (const auto& [index, colour] : named) EXPECT_EQ(video.default_palette[index], colour) << "entry " << index;
-    EXPECT_EQ(std::count(video.default_palette.begin(), video.default_palette.end(), 0x1111), 256 - 11);
-    EXPECT_TRUE(all_equal(video.active_palette, 0));
-
-    // The window's first paint comes while it is being created: it shows the
-    // blank surface and leaves the surface alone.
-    // On a bare game, before start-up.
-    BackEnd backend;
-    const auto game = std::make_unique<Game>();
-    Game& g = *game;
-    g.window.backend = &backend;
-    g.video.frame.fill(7);
-    g.video.surface.pixels.fill(0x1234);
-    init_video(g, 0x13);
-    EXPECT_TRUE(all_equal(g.video.frame, 0));
-    EXPECT_EQ(g.video.active_palette, g.video.default_palette);
-    EXPECT_EQ(g.video.active_palette[44], 0x7FE0);
-    EXPECT_TRUE(g.window.exists);
-    EXPECT_TRUE(backend.window_open);
-    EXPECT_EQ((std::array<int, 3>{g.video.surface.width, g.video.surface.height, g.video.surface.depth}),
-              (std::array<int, 3>{320, 200, 16}));
-    EXPECT_EQ(backend.paints, 1u);
-    ASSERT_EQ(backend.shown.size(), static_cast<size_t>(screen_pixels));
-    EXPECT_TRUE(all_equal(backend.shown, 0));
-    EXPECT_TRUE(all_equal(g.video.surface.pixels, 0x1234));
-}
-
-TEST(Present, ConvertsThroughActivePaletteAndClearsFrame) {
+TEST(Present, ConvertsThroughTheActivePaletteShowsOnceAndClearsTheFrame) {
     testing::TestWorld w;
     Game& g = *w;
     g.video.active_palette[0] = 0x7FE0;  // every undrawn pixel takes entry 0
     g.video.frame[at(0, 0)] = 40;
     g.video.frame[at(5, 3)] = 15;
     g.video.frame[at(319, 199)] = 48;
-    std::vector<uint16_t> seen;
-    g.present_hook = [&seen](const Game& game) {
-        seen.assign(game.video.surface.pixels.begin(), game.video.surface.pixels.end());
-    };
-    present_frame(g);
-    ASSERT_EQ(seen.size(), static_cast<size_t>(screen_pixels));
+    present_frame(g.video, g.window);
+    const std::vector<uint16_t>& seen = w.backend.shown;
     EXPECT_EQ(seen[at(0, 0)], 0x7C00);
     EXPECT_EQ(seen[at(5, 3)], 0xFFFF);
     EXPECT_EQ(seen[63999], 0x03E0);
     EXPECT_EQ(std::count(seen.begin(), seen.end(), uint16_t{0x7FE0}), screen_pixels - 3);
-    EXPECT_TRUE(all_equal(g.video.frame, 0));
+    EXPECT_EQ(g.video.frame, FrameBuffer{});
+    EXPECT_TRUE(std::all_of(g.video.surface.pixels.begin(), g.video.surface.pixels.end(), [](uint16_t p) { return p == 0; }));
 
-    // A palette change shows only from the next present on.
+    // A palette change shows from the next present on; nothing is shown
+    // without a window.
     g.video.active_palette[0] = 0x0010;
-    EXPECT_EQ(g.video.surface.pixels[at(6, 3)], 0x7FE0);
-    present_frame(g);
-    EXPECT_TRUE(all_equal(seen, 0x0010));
-}
-
-TEST(Paint, NothingBeforeTheWindowThenRepaintsAndASecondPaintIsBlack) {
-    testing::TestWorld w;
-    Game& g = *w;
-    // Before the window exists the reader sees zeros, but pumps and sleeps count.
-    w.backend.script.push_back({1, 50, 60, 1, 1});
-    g.window.input_reader = read_input;
-    present_frame(g);
-    pump_messages(g);
-    wait_frame(g);
-    call_input_reader(g);
-    EXPECT_EQ(reading(g.input), (std::array<int, 6>{0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ((std::array<uint64_t, 3>{w.backend.repaints, w.backend.pumps, w.backend.sleeps}),
-              (std::array<uint64_t, 3>{0, 1, 1}));
-
-    init_video(g, 0x13);
-    g.video.frame[at(10, 20)] = 44;
-    present_frame(g);
-    EXPECT_EQ(w.backend.repaints, 1u);
-    EXPECT_EQ(w.backend.paints, 1u) << "nothing is shown before the pump";
-    pump_messages(g);
-    call_input_reader(g);
-    EXPECT_EQ(reading(g.input), (std::array<int, 6>{50, 60, 1, 1, 0, 0}));
-    EXPECT_EQ(w.backend.paints, 2u);
-    EXPECT_EQ(w.backend.shown[at(10, 20)], 0x7FE0);
-    EXPECT_EQ(w.backend.shown[at(11, 20)], 0x0000);
-    EXPECT_TRUE(all_equal(g.video.surface.pixels, 0)) << "the paint blanks the surface";
-    pump_messages(g);
-    EXPECT_EQ(w.backend.paints, 2u) << "no present, no paint";
-    window_proc(g, WindowMessage::Paint);
-    EXPECT_EQ(w.backend.paints, 3u);
-    EXPECT_TRUE(all_equal(w.backend.shown, 0));
-
-    destroy_display_window(g);
-    EXPECT_FALSE(g.window.exists);
+    present_frame(g.video, g.window);
+    EXPECT_EQ(w.backend.shown[at(6, 3)], 0x0010);
+    destroy_display_window(g.window);
     EXPECT_FALSE(w.backend.window_open);
-    present_frame(g);
-    EXPECT_EQ(w.backend.repaints, 1u);
+    present_frame(g.video, g.window);
+    EXPECT_EQ(w.backend.presents, 2u);
 }
 
-TEST(Input, ClicksBetweenPumpsAreLostAndTheScriptIsKeyedToPumpCount) {
-    testing::TestWorld w;
+TEST(Pump, ReadsTheCursorOnceAPumpKeepsButtonsUntilReleasedAndRaisesTheCloseAfterTheDrain) {
+    testing::TestWorld w(false);
     Game& g = *w;
-    init_video(g, 0x13);
-    w.backend.script = {{3, 10, -5, 1, 0}, {5, 400, 250, 0, 1}};
-    auto pump_and_read = [&g] {
-        pump_messages(g);
-        InputState s;
-        read_input(g.window.mouse, s.pointer, s.buttons);
-        return reading(s);
+    w.backend.script = {{1, 50, 60, 1, 1}, {3, 10, -5, 1, 0}, {5, 400, 250, 0, 1}, {7, 1, 2, 0, 0}};
+    // Before the window exists the game sees nothing, but the pump counts.
+    pump_messages(g.window);
+    EXPECT_EQ(reading(g.window), (std::array<int, 4>{0, 0, 0, 0}));
+    create_display_window(g.window);
+    const std::array<int, 4> pumps[] = {
+        {50, 60, 1, 1},   // pump 2: the buttons the script held from pump 1
+        {10, -5, 1, 0},   // positions off the picture pass unchanged
+        {10, -5, 1, 0},   // a button stays held until released
+        {400, 250, 0, 1},
+        {400, 250, 0, 1},
     };
-    // A press and a release between two pumps leave nothing; a lone press stays held.
-    window_proc(g, WindowMessage::LeftButtonDown);
-    window_proc(g, WindowMessage::LeftButtonUp);
-    window_proc(g, WindowMessage::RightButtonDown);
-    window_proc(g, WindowMessage::Other);
-    EXPECT_EQ(pump_and_read(), (std::array<int, 6>{0, 0, 0, 1, 0, 0}));
-    window_proc(g, WindowMessage::RightButtonUp);
-    EXPECT_FALSE(window_closed(g));
-
-    EXPECT_EQ(pump_and_read(), (std::array<int, 6>{0, 0, 0, 0, 0, 0}));
-    // Positions off the picture pass unchanged; a button stays held until released.
-    EXPECT_EQ(pump_and_read(), (std::array<int, 6>{10, -5, 1, 0, 0, 0}));
-    EXPECT_EQ(pump_and_read(), (std::array<int, 6>{10, -5, 1, 0, 0, 0}));
-    EXPECT_EQ(pump_and_read(), (std::array<int, 6>{400, 250, 0, 1, 0, 0}));
-
-    // The window closes itself once, after the last allowed pump.
+    for (const auto& want : pumps) {
+        pump_messages(g.window);
+        EXPECT_EQ(reading(g.window), want) << "pump " << w.backend.pumps;
+    }
+    // The window closes itself at pump 7: the pump takes in that pump's events first.
     w.backend.max_pumps = 7;
-    pump_messages(g);
-    EXPECT_FALSE(window_closed(g));
-    EXPECT_FALSE(w.backend.limit_reached);
-    pump_messages(g);
-    EXPECT_TRUE(window_closed(g));
+    EXPECT_THROW(pump_messages(g.window), WindowClosed);
+    EXPECT_EQ(reading(g.window), (std::array<int, 4>{1, 2, 0, 0}));
     EXPECT_TRUE(w.backend.limit_reached);
-    g.window.closed = false;
-    pump_messages(g);
-    EXPECT_FALSE(window_closed(g)) << "the close comes only once";
-    EXPECT_EQ(w.backend.pumps, 8u);
+    EXPECT_NO_THROW(pump_messages(g.window)) << "the close comes only once";
 }
 
-TEST(Sound, CuesAndBoxesBecomeTraceLines) {
+TEST(Sound, CuesLoopExceptTheGameOverAndBoxesBecomeTraceLines) {
     testing::TestWorld w;
     Game& g = *w;
     // Without a trace sink the back end keeps the lines.
-    play_cue(g, "CLEAR");
-    silent_cue(g, "LASER");
+    play_cue(g.window, "CLEAR");
     EXPECT_EQ(w.backend.events, std::vector<std::string>{"play CLEAR loop"});
 
     std::vector<std::string> lines;
     w.backend.trace = [&lines](const std::string& line) { lines.push_back(line); };
-    play_cue(g, "THUNDER2");
-    play_cue(g, "GAMEOVER");
-    play_cue(g, "gameover");
-    play_cue(g, "GAMEOVER2");
-    silent_cue(g, "LASER");
-    stop_cue(g);
-    stop_cue(g);
-    show_notice(g, "Line \"one\"\nback\\slash");
+    for (const char* cue : {"THUNDER2", "GAMEOVER", "gameover", "GAMEOVER2"}) play_cue(g.window, cue);
+    stop_cue(g.window);
+    show_message(g.window, "Quorvaner", "Line \"one\"\nback\\slash");
     const std::vector<std::string> expected = {
-        "play THUNDER2 loop", "play GAMEOVER once", "play gameover loop", "play GAMEOVER2 loop", "stop", "stop",
+        "play THUNDER2 loop", "play GAMEOVER once", "play gameover loop", "play GAMEOVER2 loop", "stop",
         "box \"Quorvaner\" \"Line \\\"one\\\"\\nback\\\\slash\"",
     };
     EXPECT_EQ(lines, expected);
     EXPECT_EQ(w.backend.events.size(), 1u) << "a trace sink takes every line";
+}
+
+TEST(ViewLayout, WholeScalesCentredWithBandsAndNeverBelowOne) {
+    const struct {
+        int32_t width, height;
+        Aspect aspect;
+        int32_t most, scale;
+    } scales[] = {
+        {960, 600, Aspect::SquarePixels, 0, 3},  {1920, 1080, Aspect::SquarePixels, 0, 5},
+        {1920, 1080, Aspect::SquarePixels, 3, 3}, {630, 390, Aspect::SquarePixels, 0, 1},
+        {300, 150, Aspect::SquarePixels, 0, 1},  {1280, 960, Aspect::FourThree, 0, 4},
+        {1280, 959, Aspect::FourThree, 0, 3},    {1279, 960, Aspect::FourThree, 0, 3},
+    };
+    for (const auto& c : scales) {
+        EXPECT_EQ(fitting_scale(c.width, c.height, c.aspect, c.most), c.scale) << c.width << " x " << c.height;
+    }
+
+    const auto rect = [](const ViewRect& r) { return std::array<int32_t, 4>{r.x, r.y, r.width, r.height}; };
+    EXPECT_EQ(rect(unscaled_view(Aspect::FourThree)), (std::array<int32_t, 4>{0, 0, 320, 240}));
+    const struct {
+        int32_t width, height;
+        Aspect aspect;
+        std::array<int32_t, 4> view;
+    } views[] = {
+        {960, 600, Aspect::SquarePixels, {0, 0, 960, 600}},
+        {1000, 700, Aspect::SquarePixels, {20, 50, 960, 600}},
+        {630, 390, Aspect::SquarePixels, {155, 95, 320, 200}},
+        {300, 150, Aspect::SquarePixels, {-10, -25, 320, 200}},  // too small: the picture spills over evenly
+        {1024, 768, Aspect::FourThree, {32, 24, 960, 720}},
+        {1366, 768, Aspect::FourThree, {203, 24, 960, 720}},
+    };
+    for (const auto& c : views) {
+        EXPECT_EQ(rect(centred_view(c.width, c.height, c.aspect)), c.view) << c.width << " x " << c.height;
+    }
+}
+
+TEST(ViewLayout, WindowPointsMapToPicturePixelsByFloorDivision) {
+    const struct {
+        int32_t client, origin, extent, picture, pixel;
+    } points[] = {
+        // Across at 3x with a band of 20: the band maps off the picture on both sides.
+        {20, 20, 960, 320, 0},   {22, 20, 960, 320, 0},     {23, 20, 960, 320, 1},     {979, 20, 960, 320, 319},
+        {980, 20, 960, 320, 320}, {19, 20, 960, 320, -1},   {17, 20, 960, 320, -1},    {16, 20, 960, 320, -2},
+        {0, 20, 960, 320, -7},   {-1000, 20, 960, 320, -340}, {5000, 20, 960, 320, 1660},
+        // Down at 4:3, 200 rows shown as 720: not a whole number of points a row.
+        {24, 24, 720, 200, 0},   {27, 24, 720, 200, 0},     {28, 24, 720, 200, 1},     {743, 24, 720, 200, 199},
+        {744, 24, 720, 200, 200}, {23, 24, 720, 200, -1},
+        // Far points do not overflow; an empty view passes the point through.
+        {INT_MAX, 0, 320, 320, INT_MAX}, {INT_MIN, 0, 960, 320, INT_MIN / 3 - 1}, {37, 5, 0, 320, 37},
+    };
+    for (const auto& p : points) {
+        EXPECT_EQ(window_to_picture(p.client, p.origin, p.extent, p.picture), p.pixel)
+            << p.client << " in " << p.origin << " + " << p.extent;
+    }
 }
 
 }  // namespace

@@ -5,42 +5,24 @@
 #include <tuple>
 
 #include "game/controls.h"
-#include "tests/test_world.h"
+#include "test_world.h"
 
 namespace qv {
 namespace {
 
-// An independent copy of the game's generator, to work out what a seed must give.
-struct Draws {
-    uint32_t seed;
-    int32_t next() {
-        seed = seed * 1103515245u + 12345u;
-        return static_cast<int32_t>((seed >> 16) & 0x7FFF);
-    }
-    // A fighter sent back ahead: x, y, then z at `base` plus 0 to 39.
-    void expect_respawn(const Entity& e, int32_t base) {
-        EXPECT_EQ(e.x, next() % 40 - 20);
-        EXPECT_EQ(e.y, next() % 40 - 20);
-        EXPECT_EQ(e.z, base + next() % 40);
-    }
-};
+void update(Game& g) { update_entities(g.entity_list, g.state, g.loop, g.input.pointer, g.models, g.random); }
 
-// What a frame's hits leave behind: shield, the pending flash and palette entry 0.
+// What a frame's hits leave behind: shield, a pending flash and the colour asked for (-1: none).
 std::tuple<int32_t, bool, int> hurt(const Game& g) {
-    return {g.state.shield, g.loop.flash_pending, g.video.active_palette[0]};
+    return {g.state.shield, g.loop.flash_pending, g.loop.flash_coloured ? g.loop.flash_colour : -1};
 }
 
-int count(const Game& g) {
-    int n = 0;
-    for (const Entity* e = g.entity_list.get(); e != nullptr; e = e->next.get()) ++n;
-    return n;
-}
+int count(const Game& g) { return testing::count_entities(g.entity_list); }
 
 // An entity right after the head, `depth` ahead of the camera, drawn at (sx, sy).
 Entity& add(Game& g, int32_t kind, int32_t depth, int32_t sx, int32_t sy) {
-    insert_after(*g.entity_list, new_entity(make_instance(&g.models.heal, make_vec3(0, 0, g.state.camera_z + depth)),
-                                            kind, make_vec3(0, 0, kind == Bolt ? -1 : 0), nullptr));
-    Entity& e = *g.entity_list->next;
+    Entity& e = testing::add_after_head(g.entity_list, g.models.heal, kind, make_vec3(0, 0, g.state.camera_z + depth));
+    if (kind == Bolt) e.dz = -1;
     e.screen_x = sx;
     e.screen_y = sy;
     return e;
@@ -49,19 +31,18 @@ Entity& add(Game& g, int32_t kind, int32_t depth, int32_t sx, int32_t sy) {
 TEST(Update, PickupsProtectAndRepairOnlyInTheCentralWindow) {
     testing::TestWorld w;
     Game& g = *w;
-    g.video.active_palette[0] = 0x1234;
     add(g, ShieldPickup, 16, 239, 21);  // 79 off the centre both ways: inside
-    update_entities(g);
+    update(g);
     EXPECT_EQ(g.state.invulnerable_timer, 490);
-    EXPECT_EQ(hurt(g), std::tuple(240, false, 0x1234));  // no colour of its own
+    EXPECT_EQ(hurt(g), std::tuple(240, false, -1));  // no flash of its own
     g.state.invulnerable_timer = 100;  // a running protection restarts
     add(g, ShieldPickup, 16, 160, 100);
-    update_entities(g);
+    update(g);
     EXPECT_EQ(g.state.invulnerable_timer, 490);
     g.state.invulnerable_timer = 0;
     add(g, ShieldPickup, 16, 240, 100);  // 80 off: outside, removed all the same
     add(g, ShieldPickup, 17, 160, 100);  // not yet at the plane
-    update_entities(g);
+    update(g);
     EXPECT_EQ(g.state.invulnerable_timer, 0);
     EXPECT_EQ(count(g), 4);
 
@@ -70,9 +51,9 @@ TEST(Update, PickupsProtectAndRepairOnlyInTheCentralWindow) {
         r->state.shield = before;
         add(*r, RepairPickup, 16, 100, 150);
         add(*r, RepairPickup, 16, 80, 100);  // outside: no repair
-        update_entities(*r);
+        update(*r);
         // A full shield gets no blue flash.
-        EXPECT_EQ(hurt(*r), std::tuple(after, before != 240, before != 240 ? 0x001F : 0)) << before;
+        EXPECT_EQ(hurt(*r), std::tuple(after, before != 240, before != 240 ? 0x001F : -1)) << before;
         EXPECT_EQ(count(*r), 3);
     }
 }
@@ -90,11 +71,11 @@ TEST(Update, BoltsAndRamsHurtUnlessProtectedAndRamsAlwaysRespawn) {
         add(g, Bolt, 17, 160, 100);
         add(g, Bolt, 16, 160, 100);
         add(g, Bolt, 15, 200, 60);
-        update_entities(g);
-        EXPECT_EQ(hurt(g), protection == 0 ? std::tuple(240 - 15 - 15 - 10, true, 0x7E00) : std::tuple(240, false, 0));
+        update(g);
+        EXPECT_EQ(hurt(g), protection == 0 ? std::tuple(240 - 15 - 15 - 10, true, 0x7E00) : std::tuple(240, false, -1));
         ASSERT_EQ(count(g), 4);
         EXPECT_EQ(head.next->z, 16);  // the far bolt moved one unit closer
-        Draws{99}.expect_respawn(head, 180);
+        testing::Twin(99).expect_respawn(head, 180);
         EXPECT_EQ(head.fire_cooldown, 0);
     }
 }
@@ -115,14 +96,14 @@ TEST(Update, ARammedFighterIsShotWhereItWasAndTwoOnOnePointDieTogetherForThe250t
     }
     g.input.pointer = PointerBlock{155, 105};
     g.loop.firing = true;
-    update_entities(g);
+    update(g);
     EXPECT_EQ(std::pair(g.state.kills, g.state.lives), std::pair(250, 4));  // a spare life for the 250th
     EXPECT_EQ(hurt(g), std::tuple(230, true, 0x03E0));
-    Draws d{4242};
+    testing::Twin d(4242);
     for (int i = 0; i < 3; ++i) d.next();  // the ram's respawn comes first
     d.expect_respawn(head, 300 + 200);
     for (int i = 0; i < 6; ++i) d.next();  // the other two respawns
-    EXPECT_EQ(g.random.seed, d.seed);
+    EXPECT_EQ(g.random.seed, d.random.seed);
 }
 
 // Fired at relative depth 99 or 29, a bolt is tested at 15, 42 or 7 frames later.
@@ -132,12 +113,12 @@ TEST(Update, FightersFireOnEnteringTheZoneAndBoltsArriveAtFifteen) {
         Game& g = *w;
         Entity& head = *g.entity_list;
         head.z = 100;  // relative depth 100: outside the zone
-        update_entities(g);
+        update(g);
         EXPECT_EQ(count(g), 3);
         head.z = fired_at;
         const Entity* follower = head.next.get();
-        update_entities(g);
-        camera_step(g);
+        update(g);
+        camera_step(g.state);
         ASSERT_EQ(count(g), 4);
         Entity& bolt = *head.next;
         EXPECT_TRUE(bolt.kind == Bolt && bolt.model == &g.models.bolt && bolt.next.get() == follower);
@@ -147,8 +128,8 @@ TEST(Update, FightersFireOnEnteringTheZoneAndBoltsArriveAtFifteen) {
         bolt.screen_y = 100;
         int frame = 0;
         for (; g.state.shield == 240 && frame < 100; ++frame) {
-            update_entities(g);
-            camera_step(g);
+            update(g);
+            camera_step(g.state);
         }
         EXPECT_EQ(frame, frames);
         EXPECT_EQ(count(g), 3);

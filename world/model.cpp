@@ -1,15 +1,15 @@
 #include "world/model.h"
 
+#include <charconv>
 #include <cstddef>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <limits>
 #include <optional>
+#include <string>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "platform/data_error.h"
+#include "platform/excerpt.h"
 
 namespace qv {
 
@@ -18,73 +18,57 @@ namespace {
 // Longest token that may stand where a keyword is expected; the reader has
 // always kept keywords in an eight-byte buffer.
 constexpr std::size_t max_keyword_length = 7;
+// The largest model file read: hundreds of times what 25 segments need.
+constexpr std::size_t max_model_file_size = 65536;
 
 struct Token {
     std::string_view text;
     int line = 0;
 };
 
-bool is_blank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
-// Splits the file into whitespace-separated tokens, counting line breaks so
-// every fault can name the line it stands on.
+// Splits the file into blank-separated tokens line by line, so every fault can
+// name the line it stands on.
 class Tokens {
 public:
-    explicit Tokens(std::string_view text) : text_(text) {}
+    explicit Tokens(std::string_view text) : rest_(text) {}
 
     std::optional<Token> next() {
-        while (pos_ < text_.size() && is_blank(text_[pos_])) {
-            if (text_[pos_] == '\n') ++line_;
-            ++pos_;
+        while (field_ == fields_.size()) {
+            if (!rest_) return std::nullopt;
+            const std::size_t end = rest_->find('\n');
+            ++line_;
+            fields_ = split_fields(rest_->substr(0, end));
+            field_ = 0;
+            if (end == std::string_view::npos) {
+                rest_.reset();
+            } else {
+                rest_->remove_prefix(end + 1);
+            }
         }
-        if (pos_ == text_.size()) return std::nullopt;
-        const std::size_t start = pos_;
-        while (pos_ < text_.size() && !is_blank(text_[pos_])) ++pos_;
         last_line_ = line_;
-        return Token{text_.substr(start, pos_ - start), line_};
+        return Token{fields_[field_++], line_};
     }
 
     // The line of the last token read: where the file ran out.
     int last_line() const { return last_line_; }
 
 private:
-    std::string_view text_;
-    std::size_t pos_ = 0;
-    int line_ = 1;
+    std::optional<std::string_view> rest_;  // the lines not split yet
+    std::vector<std::string_view> fields_;  // the tokens of line line_
+    std::size_t field_ = 0;
+    int line_ = 0;
     int last_line_ = 1;
 };
 
 // "%d" syntax: an optional sign and at least one decimal digit, within int32.
 std::optional<int32_t> to_int32(std::string_view text) {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    if (i == text.size()) return std::nullopt;
-    int64_t value = 0;
-    const int64_t limit = negative ? -int64_t{std::numeric_limits<int32_t>::min()}
-                                   : int64_t{std::numeric_limits<int32_t>::max()};
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-        if (value > limit) return std::nullopt;
-    }
-    return static_cast<int32_t>(negative ? -value : value);
-}
-
-// A word of the file as the messages show it.
-std::string quoted(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 2);
-    out += '"';
-    out += text;
-    out += '"';
-    return out;
+    // from_chars takes a minus but no plus; after the sign a digit must follow.
+    if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);
+    int32_t value = 0;
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end) return std::nullopt;
+    return value;
 }
 
 struct Point {
@@ -99,7 +83,7 @@ public:
     Model read() {
         while (const std::optional<Token> token = tokens_.next()) {
             if (token->text.size() > max_keyword_length) {
-                fail(token->line, quoted(token->text) + " is too long for a keyword (at most 7 characters)");
+                fail(token->line, quoted_excerpt(token->text) + " is too long for a keyword (at most 7 characters)");
             }
             if (token->text == "size") {
                 read_size(*token);
@@ -128,18 +112,18 @@ private:
     Number read_int(const Token& keyword, const char* what) {
         const std::optional<Token> token = tokens_.next();
         if (!token) {
-            fail(tokens_.last_line(), quoted(keyword.text) + " is missing its " + what);
+            fail(tokens_.last_line(), quoted_excerpt(keyword.text) + " is missing its " + what);
         }
         const std::optional<int32_t> value = to_int32(token->text);
         if (!value) {
-            fail(token->line, quoted(token->text) + " is not a whole number within 32 bits (" +
+            fail(token->line, quoted_excerpt(token->text) + " is not a whole number within 32 bits (" +
                                   std::string(keyword.text) + " " + what + ")");
         }
         return Number{*value, token->line};
     }
 
     void reject_repeat(const Token& keyword, bool seen) const {
-        if (seen) fail(keyword.line, quoted(keyword.text) + " is given twice");
+        if (seen) fail(keyword.line, quoted_excerpt(keyword.text) + " is given twice");
     }
 
     void read_size(const Token& keyword) {
@@ -229,19 +213,18 @@ private:
 }  // namespace
 
 Model parse_model(std::string_view text, const std::string& file_name) {
+    if (text.size() > max_model_file_size) {
+        throw DataError(file_name, 0, "is larger than " + std::to_string(max_model_file_size) +
+                                          " bytes, the most a model file may have");
+    }
     return ModelReader(text, file_name).read();
 }
 
 Model load_model(const std::string& file_name) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(file_name, ec)) {
-        throw DataError(file_name, 0, "is a folder, not a model file");
-    }
-    std::ifstream in(file_name, std::ios::binary);
-    if (!in) throw DataError(file_name, 0, "cannot be opened");
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) throw DataError(file_name, 0, "cannot be read");
-    return parse_model(text, file_name);
+    // One byte past the limit is enough to tell that the file is too large.
+    const BoundedText file = read_at_most(file_name, max_model_file_size, "a model file");
+    if (file.fault) throw DataError(file_name, 0, *file.fault);
+    return parse_model(file.text, file_name);
 }
 
 void load_models(Models& models) {

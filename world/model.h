@@ -36,7 +36,8 @@ struct Models {
 };
 
 // Reads a model file from the working directory. Throws DataError naming the
-// file, the line and the fault for anything the game cannot draw.
+// file, the line and the fault for anything the game cannot draw; a file over
+// 64 KB is refused before it is parsed.
 Model load_model(const std::string& file_name);
 
 // The same, from text already in memory; file_name is used in messages only.

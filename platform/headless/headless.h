@@ -8,24 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/mouse_script.h"
 #include "platform/platform.h"
 
 namespace qv {
 
-// From pump `pump` on (counting from 1), the cursor rests at (x, y) and the
-// buttons are left as given once the pump has dispatched.
-struct MouseScriptEntry {
-    uint64_t pump = 1;
-    int32_t x = 0;
-    int32_t y = 0;
-    uint8_t left = 0;
-    uint8_t right = 0;
-};
-
 class HeadlessBackEnd final : public BackEnd {
 public:
     // Set by the owner before the game starts.
-    std::vector<MouseScriptEntry> script;  // strictly increasing pumps; may grow while the game runs
+    ScriptedMouse mouse;
+    std::vector<MouseScriptEntry>& script = mouse.script;  // may grow while the game runs
     uint64_t max_pumps = 10000000;         // the pump after which the window closes itself
     uint32_t start_ticks = 0;              // what the tick count reads before any sleep
     // Receives "play NAME loop", "play NAME once", "stop" and "box ..." lines;
@@ -59,14 +51,7 @@ public:
 
 private:
     void emit(const std::string& line);
-    void follow_script();
 
-    size_t next_entry_ = 0;
-    CursorPosition cursor_;
-    uint8_t target_left_ = 0;
-    uint8_t target_right_ = 0;
-    uint8_t delivered_left_ = 0;
-    uint8_t delivered_right_ = 0;
     bool close_delivered_ = false;
 };
 

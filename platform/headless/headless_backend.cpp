@@ -15,18 +15,6 @@ void HeadlessBackEnd::emit(const std::string& line) {
     }
 }
 
-// Takes up every script entry whose pump has come; the script may grow while
-// the program runs (a pilot can append to it when a picture is shown).
-void HeadlessBackEnd::follow_script() {
-    while (next_entry_ < script.size() && script[next_entry_].pump <= pumps) {
-        const MouseScriptEntry& entry = script[next_entry_];
-        cursor_ = CursorPosition{entry.x, entry.y};
-        target_left_ = entry.left != 0 ? 1 : 0;
-        target_right_ = entry.right != 0 ? 1 : 0;
-        ++next_entry_;
-    }
-}
-
 void HeadlessBackEnd::create_window(const char* /*title*/) {
     window_open = true;
     shown.assign(static_cast<size_t>(screen_pixels), 0);
@@ -36,24 +24,12 @@ void HeadlessBackEnd::destroy_window() { window_open = false; }
 
 CursorPosition HeadlessBackEnd::cursor_position() {
     ++pumps;
-    follow_script();
-    return cursor_;
+    mouse.follow(pumps);
+    return mouse.cursor;
 }
 
 bool HeadlessBackEnd::next_event(WindowEvent& event) {
-    if (window_open) {
-        // Button events first, so the flags match the script once the drain is done.
-        if (delivered_left_ != target_left_) {
-            delivered_left_ = target_left_;
-            event = target_left_ != 0 ? WindowEvent::LeftButtonDown : WindowEvent::LeftButtonUp;
-            return true;
-        }
-        if (delivered_right_ != target_right_) {
-            delivered_right_ = target_right_;
-            event = target_right_ != 0 ? WindowEvent::RightButtonDown : WindowEvent::RightButtonUp;
-            return true;
-        }
-    }
+    if (window_open && mouse.next_button_event(event)) return true;
     if (!close_delivered_ && pumps >= max_pumps) {
         close_delivered_ = true;
         limit_reached = true;

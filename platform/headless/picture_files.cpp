@@ -1,24 +1,12 @@
 #include "platform/headless/picture_files.h"
 
 #include <png.h>
-#include <zlib.h>
 
 #include <vector>
 
-namespace qv {
+#include "platform/excerpt.h"
 
-uint32_t surface_crc(const std::array<uint16_t, screen_pixels>& pixels) {
-    // Byte order is fixed here rather than taken from memory, so the CRC is the
-    // same on every machine.
-    std::vector<Bytef> bytes;
-    bytes.reserve(pixels.size() * 2);
-    for (uint16_t p : pixels) {
-        bytes.push_back(static_cast<Bytef>(p & 0xFF));
-        bytes.push_back(static_cast<Bytef>(p >> 8));
-    }
-    const uLong crc = crc32(crc32(0L, Z_NULL, 0), bytes.data(), static_cast<uInt>(bytes.size()));
-    return static_cast<uint32_t>(crc);
-}
+namespace qv {
 
 bool write_rgb_png(const std::string& path, int32_t width, int32_t height, const std::vector<uint8_t>& rgb,
                    std::string& error) {
@@ -28,7 +16,7 @@ bool write_rgb_png(const std::string& path, int32_t width, int32_t height, const
     image.height = static_cast<png_uint_32>(height);
     image.format = PNG_FORMAT_RGB;
     if (png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), width * 3, nullptr) == 0) {
-        error = "cannot write " + path + ": " + image.message;
+        error = "cannot write " + file_name_excerpt(path) + ": " + image.message;
         png_image_free(&image);
         return false;
     }

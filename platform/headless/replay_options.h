@@ -2,12 +2,13 @@
 // a fault comes back as one line of text for standard error.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/headless/headless.h"
+#include "platform/mouse_script.h"
 
 namespace qv {
 
@@ -16,6 +17,7 @@ struct ReplayOptions {
     std::optional<std::string> input;  // no script: pointer at (0, 0), buttons up
     uint64_t max_pumps = 10000000;
     bool state = false;
+    bool timing = false;  // presents per second on standard error at the end
     std::vector<uint64_t> shots;  // present numbers whose pictures are written
     std::string shot_dir = ".";
 };
@@ -23,9 +25,8 @@ struct ReplayOptions {
 // The arguments after the program name. Returns the options, or sets `error`.
 std::optional<ReplayOptions> parse_replay_options(const std::vector<std::string>& args, std::string& error);
 
-// Lines of "P X Y L R"; blank lines and # comments are skipped. `source` names
-// the script in error messages.
-std::optional<std::vector<MouseScriptEntry>> parse_mouse_script(const std::string& text, const std::string& source,
-                                                                std::string& error);
+// Creates the shot folder when it is missing and checks that a file can be
+// written in it, so a bad folder is reported before the run starts.
+bool prepare_shot_dir(const std::string& dir, std::string& error);
 
 }  // namespace qv

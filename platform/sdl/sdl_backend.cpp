@@ -452,10 +452,9 @@ void SdlBackEnd::message_box(const char* caption, const char* text) {
     // A hidden or confined cursor could not reach the box's button.
     box_up_ = true;
     follow_pointer_state();
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, window_) != 0) {
-        // No way to show a box (no display): the words still reach the player.
-        std::fprintf(stderr, "%s: %s\n", caption, text);
-    }
+    // Without a display no box can be shown; the only box that can come then
+    // is a data error's, which the program has written to standard error.
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, window_);
     box_up_ = false;
     follow_pointer_state();
     // The box covered part of the window.

@@ -1,0 +1,51 @@
+// Reading the program's text input safely and quoting it in messages. Every
+// message that shows a piece of what the user gave (a word of a data file, an
+// argument, a file name) shows it through `excerpt`, so no input can make a
+// message long, cut it short or fill it with unprintable bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qv {
+
+// Characters of input an excerpt shows at most, escapes included.
+inline constexpr std::size_t excerpt_length = 40;
+
+// `text` as printable ASCII: bytes outside ' '..'~' become \xNN, a backslash
+// becomes \\, and when the result would pass `excerpt_length` characters it is
+// cut there and "..." follows.
+std::string excerpt(std::string_view text);
+
+// The excerpt in double quotes.
+std::string quoted_excerpt(std::string_view text);
+
+// A file name as messages show it: like `excerpt`, but a long name keeps its
+// end ("...replays/aimed-game.txt"), which tells more than its start.
+std::string file_name_excerpt(std::string_view name);
+
+// Space, tab, carriage return, line feed, vertical tab and form feed: what
+// separates the words of the model files and the mouse script.
+bool is_blank(char c);
+
+// Decimal digits with an optional leading minus, within [low, high]; nothing
+// else, no overflow.
+std::optional<int64_t> parse_in_range(std::string_view text, int64_t low, int64_t high);
+
+// The blank-separated words of one line.
+std::vector<std::string_view> split_fields(std::string_view line);
+
+// A file read whole, but never more than limit + 1 bytes of it, so a caller can
+// refuse a larger file without ever holding it. On failure `text` is empty and
+// `fault` says why ("is a folder, not ...", "cannot be opened", ...).
+struct BoundedText {
+    std::string text;
+    std::optional<std::string> fault;
+};
+BoundedText read_at_most(const std::string& path, std::size_t limit, std::string_view kind);
+
+}  // namespace qv

@@ -1,0 +1,165 @@
+// convert_frame and its variants. The fast variant is picked once, at run time,
+// from what the processor offers; the rest of the build needs no special flags.
+#include "platform/frame_convert.h"
+
+#include <bit>
+#include <cstddef>
+#include <cstring>
+#include <memory>
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define QV_BYTE_PERMUTE 1
+#include <immintrin.h>
+#endif
+
+// The table walks below are scalar by design: GCC's vectorizer otherwise packs
+// the table reads into shuffles that cost more than they save.
+#if defined(__GNUC__) && !defined(__clang__)
+#define QV_SCALAR __attribute__((optimize("no-tree-vectorize")))
+#else
+#define QV_SCALAR
+#endif
+
+namespace qv {
+
+static_assert(std::endian::native == std::endian::little,
+              "the pair table and the byte permutes lay out two pixels as one little-endian word");
+static_assert(screen_pixels % 64 == 0, "the pair path converts 8 pixels at a time, the permute path 64");
+
+void convert_pixels_plain(uint16_t* __restrict out, const uint8_t* __restrict in, const Palette& palette) {
+    const uint16_t* __restrict colours = palette.data();
+    for (std::size_t i = 0; i < screen_pixels; ++i) out[i] = colours[in[i]];
+}
+
+namespace {
+
+// Entry (high << 8 | low) holds palette[low] in its low half and palette[high]
+// in its high half: the two surface pixels of the frame bytes low, high.
+struct PairTable {
+    Palette palette{};
+    std::unique_ptr<uint32_t[]> pairs = std::make_unique<uint32_t[]>(65536);
+    bool filled = false;
+
+    void update(const Palette& wanted) {
+        if (!filled) {
+            for (uint32_t high = 0; high < 256; ++high)
+                for (uint32_t low = 0; low < 256; ++low)
+                    pairs[high << 8 | low] = uint32_t{wanted[high]} << 16 | wanted[low];
+            palette = wanted;
+            filled = true;
+            return;
+        }
+        // A flash or tint changes one or two entries a frame: 512 words each.
+        for (uint32_t k = 0; k < 256; ++k) {
+            if (palette[k] == wanted[k]) continue;
+            palette[k] = wanted[k];
+            for (uint32_t other = 0; other < 256; ++other) {
+                pairs[k << 8 | other] = uint32_t{palette[k]} << 16 | palette[other];
+                pairs[other << 8 | k] = uint32_t{palette[other]} << 16 | palette[k];
+            }
+        }
+    }
+};
+
+}  // namespace
+
+QV_SCALAR void convert_pixels_pairs(uint16_t* __restrict out, const uint8_t* __restrict in, const Palette& palette) {
+    thread_local PairTable table;
+    table.update(palette);
+    const uint32_t* __restrict pairs = table.pairs.get();
+    // Eight pixels a step, each pair of indices read as one 16-bit word (a
+    // load is cheaper here than shifting the pairs out of a wider read), and
+    // the colours written four at a time.
+    const auto pair_at = [in](std::size_t i) {
+        uint16_t two;
+        std::memcpy(&two, in + i, sizeof two);
+        return two;
+    };
+    for (std::size_t i = 0; i < screen_pixels; i += 8) {
+        const uint64_t first = pairs[pair_at(i)] | uint64_t{pairs[pair_at(i + 2)]} << 32;
+        const uint64_t second = pairs[pair_at(i + 4)] | uint64_t{pairs[pair_at(i + 6)]} << 32;
+        std::memcpy(out + i, &first, sizeof first);
+        std::memcpy(out + i + 4, &second, sizeof second);
+    }
+}
+
+#ifdef QV_BYTE_PERMUTE
+
+bool cpu_has_byte_permute() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+           __builtin_cpu_supports("avx512vbmi");
+}
+
+namespace {
+
+// Byte selectors for vpermt2b: bit 6 picks the second register, bits 0-5 the byte.
+alignas(64) constexpr uint8_t even_bytes[64] = {
+    0,  2,  4,  6,  8,  10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30, 32, 34, 36, 38, 40, 42,
+    44, 46, 48, 50, 52, 54, 56, 58, 60, 62, 64, 66, 68, 70, 72, 74, 76, 78, 80, 82, 84, 86,
+    88, 90, 92, 94, 96, 98, 100, 102, 104, 106, 108, 110, 112, 114, 116, 118, 120, 122, 124, 126};
+alignas(64) constexpr uint8_t odd_bytes[64] = {
+    1,  3,  5,  7,  9,  11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31, 33, 35, 37, 39, 41, 43,
+    45, 47, 49, 51, 53, 55, 57, 59, 61, 63, 65, 67, 69, 71, 73, 75, 77, 79, 81, 83, 85, 87,
+    89, 91, 93, 95, 97, 99, 101, 103, 105, 107, 109, 111, 113, 115, 117, 119, 121, 123, 125, 127};
+// Low byte j of the first register, then high byte j of the second, for pixels
+// 0-31 and 32-63.
+alignas(64) constexpr uint8_t interleave_first[64] = {
+    0,  64, 1,  65, 2,  66, 3,  67, 4,  68, 5,  69, 6,  70, 7,  71, 8,  72, 9,  73, 10, 74,
+    11, 75, 12, 76, 13, 77, 14, 78, 15, 79, 16, 80, 17, 81, 18, 82, 19, 83, 20, 84, 21, 85,
+    22, 86, 23, 87, 24, 88, 25, 89, 26, 90, 27, 91, 28, 92, 29, 93, 30, 94, 31, 95};
+alignas(64) constexpr uint8_t interleave_second[64] = {
+    32, 96,  33, 97,  34, 98,  35, 99,  36, 100, 37, 101, 38, 102, 39, 103, 40, 104, 41, 105, 42, 106,
+    43, 107, 44, 108, 45, 109, 46, 110, 47, 111, 48, 112, 49, 113, 50, 114, 51, 115, 52, 116, 53, 117,
+    54, 118, 55, 119, 56, 120, 57, 121, 58, 122, 59, 123, 60, 124, 61, 125, 62, 126, 63, 127};
+
+}  // namespace
+
+// Everything stays in registers (no vector ever goes through the stack, which
+// 64-bit Windows does not align for these registers).
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) void convert_pixels_permute(
+    uint16_t* __restrict out, const uint8_t* __restrict in, const Palette& palette) {
+    const __m512i even = _mm512_load_si512(even_bytes);
+    const __m512i odd = _mm512_load_si512(odd_bytes);
+    const auto* colours = reinterpret_cast<const uint8_t*>(palette.data());
+    // Four 64-entry tables of low bytes and four of high bytes.
+    __m512i low[4];
+    __m512i high[4];
+    for (int t = 0; t < 4; ++t) {
+        const __m512i a = _mm512_loadu_si512(colours + 128 * t);
+        const __m512i b = _mm512_loadu_si512(colours + 128 * t + 64);
+        low[t] = _mm512_permutex2var_epi8(a, even, b);
+        high[t] = _mm512_permutex2var_epi8(a, odd, b);
+    }
+    const __m512i first = _mm512_load_si512(interleave_first);
+    const __m512i second = _mm512_load_si512(interleave_second);
+    for (std::size_t i = 0; i < screen_pixels; i += 64) {
+        const __m512i index = _mm512_loadu_si512(in + i);
+        const __mmask64 upper = _mm512_movepi8_mask(index);  // index 128 or more
+        const __m512i lo = _mm512_mask_blend_epi8(upper, _mm512_permutex2var_epi8(low[0], index, low[1]),
+                                                  _mm512_permutex2var_epi8(low[2], index, low[3]));
+        const __m512i hi = _mm512_mask_blend_epi8(upper, _mm512_permutex2var_epi8(high[0], index, high[1]),
+                                                  _mm512_permutex2var_epi8(high[2], index, high[3]));
+        _mm512_storeu_si512(out + i, _mm512_permutex2var_epi8(lo, first, hi));
+        _mm512_storeu_si512(out + i + 32, _mm512_permutex2var_epi8(lo, second, hi));
+    }
+}
+
+#else
+
+bool cpu_has_byte_permute() { return false; }
+
+void convert_pixels_permute(uint16_t* out, const uint8_t* in, const Palette& palette) {
+    convert_pixels_pairs(out, in, palette);
+}
+
+#endif
+
+void convert_frame(Video& video, const FrameBuffer& frame) {
+    using Convert = void (*)(uint16_t*, const uint8_t*, const Palette&);
+    static const Convert convert = cpu_has_byte_permute() ? convert_pixels_permute : convert_pixels_pairs;
+    // Always the full 64000 pixels, whatever size the surface has recorded.
+    convert(video.surface.pixels.data(), frame.data(), video.active_palette);
+}
+
+}  // namespace qv

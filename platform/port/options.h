@@ -1,0 +1,40 @@
+// The game's command line and its settings file: the player's choices around
+// the game, never the game's rules.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/port_settings.h"
+
+namespace qv {
+
+struct ProgramOptions {
+    PortSettings settings;
+    std::optional<std::string> data_dir;  // --data: searched first
+    std::optional<uint32_t> seed;         // --seed: the tick count start-up reads
+    std::optional<std::string> record;    // --record: the session written as a mouse script
+    std::optional<std::string> playdemo;  // --playdemo: a mouse script played in the window
+    bool help = false;
+    bool version = false;
+};
+
+// The arguments after the program name, over settings already read from the
+// settings file. Returns the options, or sets `error` to one line.
+std::optional<ProgramOptions> parse_program_options(const std::vector<std::string>& args,
+                                                    const PortSettings& defaults, std::string& error);
+
+// The usage text of --help.
+std::string usage_text();
+
+// One key of the settings file (scale, fullscreen, aspect, volume, mute, again).
+// False with `error` set for an unknown key or a bad value; nothing changes then.
+bool apply_setting(PortSettings& settings, std::string_view key, std::string_view value, std::string& error);
+
+// The settings as the settings file writes them.
+std::string settings_text(const PortSettings& settings);
+
+}  // namespace qv

@@ -1,0 +1,253 @@
+// Hostile and careless input: whatever a data file, a script or an argument
+// holds, the program answers with one short printable message that keeps its
+// reason, and never reads a huge file whole.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/excerpt.h"
+#include "platform/headless/replay_options.h"
+#include "platform/data_error.h"
+#include "world/model.h"
+
+namespace qv {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The longest message any input may produce.
+constexpr size_t longest_message = 300;
+
+const std::string square = "size 8 lines 1 points 2 p -8 -8 p 8 8 v 0 1 48\n";
+
+// A fresh folder under the build tree, removed afterwards.
+struct Scratch {
+    fs::path dir;
+    explicit Scratch(const std::string& name) : dir(fs::path(QV_BINARY_DIR) / ("bad-input-" + name)) {
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    ~Scratch() { fs::remove_all(dir); }
+    std::string write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(dir / name, std::ios::binary) << bytes;
+        return (dir / name).string();
+    }
+};
+
+// What a model text is refused with ("" when it loads).
+std::string model_fault(const std::string& text) {
+    try {
+        parse_model(text, "tie.obj");
+    } catch (const DataError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+TEST(Excerpt, ShortPrintableAndCutWithAnEllipsis) {
+    const std::string forty(40, 'a');
+    const struct {
+        std::string text;
+        std::string shown;
+    } cases[] = {
+        {"", ""},
+        {"size", "size"},
+        {std::string("size\0XY", 7), "size\\x00XY"},
+        {"\xff\n\x7f~ ", "\\xff\\x0a\\x7f~ "},
+        {"a\\x41", "a\\\\x41"},  // a backslash in the input cannot pass for an escape
+        {forty, forty},
+        {forty + "b", forty + "..."},
+        {std::string(38, 'a') + "\x01", std::string(38, 'a') + "..."},  // an escape is never split
+    };
+    for (const auto& c : cases) EXPECT_EQ(excerpt(c.text), c.shown) << c.text;
+    EXPECT_EQ(quoted_excerpt("p"), "\"p\"");
+    EXPECT_EQ(file_name_excerpt("run.txt"), "run.txt");
+    EXPECT_EQ(file_name_excerpt("/long/" + forty), "..." + forty) << "a long name keeps its end";
+    EXPECT_EQ(excerpt(std::string(1 << 20, '\0')).size(), 40u + 3u);
+}
+
+TEST(ModelLoader, HostileTokensGiveShortMessagesThatKeepTheirReason) {
+    const struct {
+        std::string text;
+        const char* reason;  // must appear in the message
+    } cases[] = {
+        {std::string("size\0XYZWVUT 4\n", 15) + square, "\"size\\x00XYZWVUT\" is too long for a keyword"},
+        {std::string(2048, 'k') + "\n" + square, "is too long for a keyword"},
+        {"size " + std::string(2048, '7') + " lines 1 points 2", "is not a whole number within 32 bits"},
+        {"size \x80\x81\x82\n", "\"\\x80\\x81\\x82\" is not a whole number"},
+    };
+    for (const auto& c : cases) {
+        const std::string message = model_fault(c.text);
+        EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+        EXPECT_LE(message.size(), longest_message);
+        EXPECT_EQ(message.find('\0'), std::string::npos);
+    }
+}
+
+TEST(ModelLoader, IntegersKeepTheirSyntaxAfterTheSign) {
+    const struct {
+        const char* size;
+        int32_t value;  // -1: refused
+    } cases[] = {
+        {"+7", 7},   {"-0", 0},   {"007", 7},  {"+2147483647", 2147483647}, {"-2147483648", INT32_MIN},
+        {"+-5", -1}, {"-+5", -1}, {"++5", -1}, {"+", -1},                   {"-2147483649", -1},
+        {"0x10", -1}, {"1e3", -1}, {"5-", -1}, {"+2147483648", -1},
+    };
+    for (const auto& c : cases) {
+        const std::string text = std::string("size ") + c.size + " lines 1 points 1 p 0 0 v 0 0 1";
+        if (c.value == -1) {
+            EXPECT_NE(model_fault(text).find("is not a whole number"), std::string::npos) << c.size;
+        } else {
+            EXPECT_EQ(parse_model(text, "tie.obj").size, c.value) << c.size;
+        }
+    }
+}
+
+TEST(ModelLoader, AFileOver64KbIsRefusedBeforeItIsParsed) {
+    Scratch s("model");
+    // Comment words make a file of any size that would otherwise load.
+    std::string text = square;
+    while (text.size() < 65536) text += "x ";
+    text.resize(65536);
+    EXPECT_EQ(load_model(s.write("edge.obj", text)).size, 8) << "exactly 64 KB still loads";
+    text += "x";
+    const std::string big = s.write("big.obj", text);
+    try {
+        load_model(big);
+        ADD_FAILURE() << "a file over 64 KB loaded";
+    } catch (const DataError& e) {
+        EXPECT_EQ(e.line(), 0);
+        EXPECT_NE(e.reason().find("65536"), std::string::npos) << e.reason();
+    }
+}
+
+TEST(ReplayInput, HugeFieldsLinesFilesAndNumbersGetShortHonestMessages) {
+    std::string error;
+    const std::string digits(100000, '9');
+    const struct {
+        std::string text;
+        const char* reason;
+    } scripts[] = {
+        {digits + " 1 1 0 0\n", "run.txt:1: the line is longer than 200 characters"},
+        {"# " + std::string(300, '#') + "\n", "longer than 200"},
+        {std::string(150, '9') + " 1 1 0 0\n", "from 1 to 9223372036854775807, not \"9999"},
+        {"9223372036854775808 1 1 0 0\n", "from 1 to 9223372036854775807"},
+        {std::string("1\0 2 3 0 0\n", 11), "not \"1\\x00\""},
+        {std::string(max_script_size + 1, '\n'), "larger than 16777216 bytes"},
+    };
+    for (const auto& s : scripts) {
+        error.clear();
+        EXPECT_FALSE(parse_mouse_script(s.text, "run.txt", error));
+        EXPECT_NE(error.find(s.reason), std::string::npos) << error;
+        EXPECT_LE(error.size(), longest_message);
+    }
+    EXPECT_TRUE(parse_mouse_script("9223372036854775807 1 1 0 0\n" + std::string(200, '#'), "run.txt", error));
+
+    const struct {
+        std::vector<std::string> args;
+        const char* reason;
+    } options[] = {
+        {{"--max-pumps", "9223372036854775808"}, "from 1 to 9223372036854775807"},
+        {{"--shot", "18446744073709551616"}, "from 1 to 9223372036854775807"},
+        {{"--seed", digits}, "from 0 to 4294967295, not \"9999"},
+        {{std::string("--\x01") + digits}, "unknown argument \"--\\x01999"},
+    };
+    for (const auto& o : options) {
+        error.clear();
+        EXPECT_FALSE(parse_replay_options(o.args, error));
+        EXPECT_NE(error.find(o.reason), std::string::npos) << error;
+        EXPECT_LE(error.size(), longest_message);
+    }
+    EXPECT_EQ(parse_replay_options({"--max-pumps", "9223372036854775807"}, error).value().max_pumps,
+              uint64_t{9223372036854775807u});
+}
+
+TEST(ReplayInput, ScriptFilesAndShotFoldersAreCheckedBeforeTheRun) {
+    Scratch s("files");
+    std::string error;
+    EXPECT_FALSE(load_mouse_script(s.dir.string(), error));
+    EXPECT_NE(error.find("is a folder"), std::string::npos) << error;
+    EXPECT_FALSE(load_mouse_script((s.dir / "absent.txt").string(), error));
+    EXPECT_NE(error.find("cannot be opened"), std::string::npos) << error;
+    EXPECT_FALSE(load_mouse_script(s.write("big.txt", std::string(max_script_size + 1, '\n')), error));
+    EXPECT_EQ(load_mouse_script(s.write("run.txt", "3 1 2 1 0\n"), error).value().at(0).pump, 3u);
+
+    EXPECT_TRUE(prepare_shot_dir((s.dir / "new" / "shots").string(), error)) << error;
+    EXPECT_TRUE(fs::is_empty(s.dir / "new" / "shots")) << "the write check leaves nothing behind";
+    EXPECT_FALSE(prepare_shot_dir(s.write("plain", "x") + "/shots", error));
+    EXPECT_NE(error.find("cannot create"), std::string::npos) << error;
+    EXPECT_FALSE(prepare_shot_dir("/proc", error)) << "a folder that takes no files";
+    EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+}
+
+// The replay tool run in `dir` with `args`: exit status, standard output and error.
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+ToolRun replay(const fs::path& dir, const std::string& args) {
+    const fs::path out = dir / "stdout.txt";
+    const fs::path err = dir / "stderr.txt";
+    const std::string command = "cd '" + dir.string() + "' && '" QV_BINARY_DIR "/quorvaner-replay' " + args +
+                                " > '" + out.string() + "' 2> '" + err.string() + "'";
+    const int raw = std::system(command.c_str());
+    auto slurp = [](const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    return ToolRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
+}
+
+TEST(ReplayTool, BadArgumentsAndFilesStopBeforeTheRunWithOneShortLine) {
+    Scratch s("tool");
+    for (const fs::directory_entry& f : fs::directory_iterator(QV_DATA_DIR)) fs::copy(f.path(), s.dir);
+    const struct {
+        const char* args;
+        std::string tie;  // replaces tie.obj when not empty
+        int status;
+    } runs[] = {
+        {"--input .", "", 2},                          // a folder is no script
+        {"--input /proc/self/mem", "", 2},             // opens, cannot be read
+        {"--shot 1 --shot-dir /proc", "", 2},          // found before any trace
+        {"--max-pumps 9223372036854775808", "", 2},
+        {"--max-pumps 5", std::string("size\0XYZWVUT 4\n", 15), 1},
+        {"--max-pumps 5", std::string(1 << 20, 'k'), 1},
+    };
+    for (const auto& r : runs) {
+        SCOPED_TRACE(r.args);
+        if (!r.tie.empty()) s.write("tie.obj", r.tie);
+        const ToolRun run = replay(s.dir, r.args);
+        EXPECT_EQ(run.status, r.status);
+        EXPECT_EQ(run.out, "");
+        ASSERT_FALSE(run.err.empty());
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+        EXPECT_LE(run.err.size(), longest_message) << run.err;
+    }
+}
+
+TEST(ReplayTool, TimingAddsOneLineOnStandardErrorAndChangesNoTrace) {
+    Scratch s("timing");
+    for (const fs::directory_entry& f : fs::directory_iterator(QV_DATA_DIR)) fs::copy(f.path(), s.dir);
+    const ToolRun plain = replay(s.dir, "--max-pumps 200");
+    const ToolRun timed = replay(s.dir, "--max-pumps 200 --timing");
+    EXPECT_EQ(timed.status, 0);
+    EXPECT_EQ(timed.out, plain.out);
+    EXPECT_EQ(plain.err, "");
+    size_t presents = 0;
+    for (size_t at = plain.out.find("present "); at != std::string::npos; at = plain.out.find("present ", at + 1)) {
+        ++presents;
+    }
+    EXPECT_EQ(timed.err.rfind("timing: " + std::to_string(presents) + " presents in ", 0), 0u) << timed.err;
+    EXPECT_NE(timed.err.find(" presents/s, "), std::string::npos) << timed.err;
+}
+
+}  // namespace
+}  // namespace qv

@@ -1,0 +1,38 @@
+# Shipping checks: the committed icons are what make_icons writes, an install
+# puts every file in its place with valid desktop metadata, and the Windows zip
+# starts and plays under wine.
+
+# Icons, like the other generated data.
+set(QV_ICON_FILES quorvaner.ico)
+foreach(size 16 32 48 64 128 256)
+  list(APPEND QV_ICON_FILES quorvaner-${size}x${size}.png)
+endforeach()
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/generated/icons)
+add_test(NAME generator_make_icons_writes
+         COMMAND make_icons ${CMAKE_SOURCE_DIR}/data/outfile.bmp ${CMAKE_BINARY_DIR}/generated/icons)
+set_tests_properties(generator_make_icons_writes PROPERTIES FIXTURES_SETUP generated_make_icons)
+foreach(file ${QV_ICON_FILES})
+  add_test(NAME generator_make_icons_matches_${file}
+           COMMAND ${CMAKE_COMMAND} -E compare_files
+                   ${CMAKE_BINARY_DIR}/generated/icons/${file} ${CMAKE_SOURCE_DIR}/packaging/icons/${file})
+  set_tests_properties(generator_make_icons_matches_${file} PROPERTIES FIXTURES_REQUIRED generated_make_icons)
+endforeach()
+
+# Install into a temporary prefix and validate the desktop entry, the AppStream
+# file and the man page (skipped when the validators are not installed).
+add_test(NAME package.install_layout
+         COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-install ${CMAKE_BINARY_DIR})
+set_tests_properties(package.install_layout PROPERTIES LABELS package SKIP_RETURN_CODE 77 TIMEOUT 120)
+
+# The 64-bit Windows zip, built from this tree, unpacked into an empty folder
+# and played under wine in a virtual X display: title, cockpit, clean close.
+# Skipped when wine, Xvfb, xdotool, ImageMagick or the cross compiler is
+# missing. The wine prefix is kept in the build folder after the first run.
+set(QV_WINDOWS_DIR ${CMAKE_BINARY_DIR}/windows)
+add_test(NAME wine.smoke
+         COMMAND sh -c [[
+           "$1"/scripts/smoke-wine --check-tools &&
+           "$1"/scripts/build-windows --no-install --arch win64 --build-root "$2" --dist "$2"/dist &&
+           "$1"/scripts/smoke-wine --wineprefix "$2"/wineprefix --shots "$2"/shots "$2"/dist/quorvaner-"$3"-win64.zip
+         ]] smoke-wine ${CMAKE_SOURCE_DIR} ${QV_WINDOWS_DIR} ${PROJECT_VERSION})
+set_tests_properties(wine.smoke PROPERTIES LABELS wine SKIP_RETURN_CODE 77 PROCESSORS 2 TIMEOUT 900)
