@@ -86,6 +86,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
         MessageBoxA(nullptr, text.c_str(), "Quorvaner", MB_OK);
         return 0;
     }
-    auto backend = std::make_unique<qv::Win32BackEnd>(instance, show_command);
+    auto backend = std::make_unique<qv::Win32BackEnd>(instance, show_command, options->settings);
     return qv::play_session(*backend, *options, exe_folder());
 }
