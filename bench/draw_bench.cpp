@@ -38,7 +38,8 @@ void BM_RenderEntitiesFighters(benchmark::State& state) {
     // Spread over the approach, from arrival at depth 16 out to 238.
     for (int32_t i = 3; i < count; ++i) {
         const qv::Vec3 at = qv::make_vec3(i % 40 - 20, (i * 7) % 40 - 20, 16 + (i * 37) % 223);
-        qv::insert_after(*list, qv::new_entity(qv::make_instance(&tie, at), qv::Fighter, qv::make_vec3(0, 0, 0), nullptr));
+        qv::insert_after(*list,
+                         qv::new_entity(qv::make_instance(&tie, at), qv::Fighter, qv::make_vec3(0, 0, 0), nullptr));
     }
     for (auto _ : state) {
         qv::render_entities(frame, list, qv::camera_position(0, 0, 0));

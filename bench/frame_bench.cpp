@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "game/game.h"
 #include "front/startup.h"
+#include "game/game.h"
 #include "game/loop.h"
 #include "platform/frame.h"
 #include "platform/frame_convert.h"
@@ -49,8 +49,9 @@ struct World {
         for (int32_t i = 3; i < fighters; ++i) {
             const qv::Vec3 at = qv::make_vec3(i % 40 - 20, (i * 7) % 40 - 20, 24 + (i * 37) % 215);
             qv::Entity& head = *g.entity_list;
-            qv::insert_after(head, qv::new_entity(qv::make_instance(&g.models.bolt, qv::make_vec3(at.x, at.y, at.z - 8)),
-                                                  qv::Bolt, qv::make_vec3(0, 0, -1), nullptr));
+            qv::insert_after(
+                head, qv::new_entity(qv::make_instance(&g.models.bolt, qv::make_vec3(at.x, at.y, at.z - 8)), qv::Bolt,
+                                     qv::make_vec3(0, 0, -1), nullptr));
             qv::insert_after(head, qv::new_entity(qv::make_instance(&g.models.tie, at), qv::Fighter,
                                                   qv::make_vec3(0, 0, 0), nullptr));
         }

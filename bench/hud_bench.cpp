@@ -10,8 +10,13 @@ namespace {
 void BM_CockpitAndHud(benchmark::State& bench) {
     qv::FrameBuffer frame{};
     qv::CockpitView view{.level = 1, .steer_x = 20, .steer_y = -20, .camera_z = 0};
-    const qv::HudReadings readings{.pointer_x = 200, .pointer_y = 60, .firing = true, .laser_energy = 240,
-                                   .shield = 40, .kills = 9999, .lives = 5};
+    const qv::HudReadings readings{.pointer_x = 200,
+                                   .pointer_y = 60,
+                                   .firing = true,
+                                   .laser_energy = 240,
+                                   .shield = 40,
+                                   .kills = 9999,
+                                   .lives = 5};
     qv::GlyphFont glyphs;
     glyphs.fill(1);
     for (auto _ : bench) {

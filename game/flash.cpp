@@ -28,7 +28,8 @@ void flash_step(Palette& active_palette, LoopValues& loop, int32_t invulnerable_
         loop.flash_pending = false;
         set_background(active_palette, 0);
     }
-    if (invulnerable_timer != 0) set_background(active_palette, static_cast<uint16_t>(invulnerable_timer / tint_divisor));
+    if (invulnerable_timer != 0)
+        set_background(active_palette, static_cast<uint16_t>(invulnerable_timer / tint_divisor));
 }
 
 void sequence_flash(Palette& active_palette, int32_t k, uint16_t colour) {

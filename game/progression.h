@@ -8,7 +8,7 @@
 namespace qv {
 
 void spawn_step(EntityList& list, const Models& models, Random& random, int32_t camera_z);  // frame step 9
-void death_test(Game& game);                                                               // frame step 10
+void death_test(Game& game);                                                                // frame step 10
 // Frame step 11; true when a level was cleared and the frame must end.
 bool level_test(Game& game);
 

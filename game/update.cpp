@@ -36,9 +36,7 @@ struct Pass {
 int32_t relative_depth(const Pass& pass, const Entity& e) { return e.z - pass.state.camera_z; }
 
 // Only things projected near the middle of the screen reach the ship.
-bool in_central_window(const Entity& e) {
-    return std::abs(e.screen_x - 160) < 80 && std::abs(e.screen_y - 100) < 80;
-}
+bool in_central_window(const Entity& e) { return std::abs(e.screen_x - 160) < 80 && std::abs(e.screen_y - 100) < 80; }
 
 // The pointer may rest anywhere on the window frame, so the distance is taken
 // in 64 bits to stay exact for any cursor position.

@@ -18,9 +18,9 @@ std::vector<uint8_t> read_file_prefix(const std::string& file_name, int32_t size
 
     const std::streamsize got = in.gcount();
     if (got < size) {
-        throw DataError(file_name, 0,
-                        "is " + std::to_string(got) + " bytes long; " + role + " needs at least " +
-                            std::to_string(size));
+        throw DataError(
+            file_name, 0,
+            "is " + std::to_string(got) + " bytes long; " + role + " needs at least " + std::to_string(size));
     }
     return bytes;
 }

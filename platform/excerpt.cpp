@@ -43,9 +43,7 @@ std::string file_name_excerpt(std::string_view name) {
     return out;
 }
 
-bool is_blank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
 std::vector<std::string_view> split_fields(std::string_view line) {
     std::vector<std::string_view> fields;

@@ -95,19 +95,19 @@ namespace {
 
 // Byte selectors for vpermt2b: bit 6 picks the second register, bits 0-5 the byte.
 alignas(64) constexpr uint8_t even_bytes[64] = {
-    0,  2,  4,  6,  8,  10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30, 32, 34, 36, 38, 40, 42,
-    44, 46, 48, 50, 52, 54, 56, 58, 60, 62, 64, 66, 68, 70, 72, 74, 76, 78, 80, 82, 84, 86,
+    0,  2,  4,  6,  8,  10, 12,  14,  16,  18,  20,  22,  24,  26,  28,  30,  32,  34,  36,  38, 40, 42,
+    44, 46, 48, 50, 52, 54, 56,  58,  60,  62,  64,  66,  68,  70,  72,  74,  76,  78,  80,  82, 84, 86,
     88, 90, 92, 94, 96, 98, 100, 102, 104, 106, 108, 110, 112, 114, 116, 118, 120, 122, 124, 126};
 alignas(64) constexpr uint8_t odd_bytes[64] = {
-    1,  3,  5,  7,  9,  11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31, 33, 35, 37, 39, 41, 43,
-    45, 47, 49, 51, 53, 55, 57, 59, 61, 63, 65, 67, 69, 71, 73, 75, 77, 79, 81, 83, 85, 87,
+    1,  3,  5,  7,  9,  11, 13,  15,  17,  19,  21,  23,  25,  27,  29,  31,  33,  35,  37,  39, 41, 43,
+    45, 47, 49, 51, 53, 55, 57,  59,  61,  63,  65,  67,  69,  71,  73,  75,  77,  79,  81,  83, 85, 87,
     89, 91, 93, 95, 97, 99, 101, 103, 105, 107, 109, 111, 113, 115, 117, 119, 121, 123, 125, 127};
 // Low byte j of the first register, then high byte j of the second, for pixels
 // 0-31 and 32-63.
-alignas(64) constexpr uint8_t interleave_first[64] = {
-    0,  64, 1,  65, 2,  66, 3,  67, 4,  68, 5,  69, 6,  70, 7,  71, 8,  72, 9,  73, 10, 74,
-    11, 75, 12, 76, 13, 77, 14, 78, 15, 79, 16, 80, 17, 81, 18, 82, 19, 83, 20, 84, 21, 85,
-    22, 86, 23, 87, 24, 88, 25, 89, 26, 90, 27, 91, 28, 92, 29, 93, 30, 94, 31, 95};
+alignas(64) constexpr uint8_t interleave_first[64] = {0,  64, 1,  65, 2,  66, 3,  67, 4,  68, 5,  69, 6,  70, 7,  71,
+                                                      8,  72, 9,  73, 10, 74, 11, 75, 12, 76, 13, 77, 14, 78, 15, 79,
+                                                      16, 80, 17, 81, 18, 82, 19, 83, 20, 84, 21, 85, 22, 86, 23, 87,
+                                                      24, 88, 25, 89, 26, 90, 27, 91, 28, 92, 29, 93, 30, 94, 31, 95};
 alignas(64) constexpr uint8_t interleave_second[64] = {
     32, 96,  33, 97,  34, 98,  35, 99,  36, 100, 37, 101, 38, 102, 39, 103, 40, 104, 41, 105, 42, 106,
     43, 107, 44, 108, 45, 109, 46, 110, 47, 111, 48, 112, 49, 113, 50, 114, 51, 115, 52, 116, 53, 117,
@@ -117,8 +117,9 @@ alignas(64) constexpr uint8_t interleave_second[64] = {
 
 // Everything stays in registers (no vector ever goes through the stack, which
 // 64-bit Windows does not align for these registers).
-__attribute__((target("avx512f,avx512bw,avx512vbmi"))) void convert_pixels_permute(
-    uint16_t* __restrict out, const uint8_t* __restrict in, const Palette& palette) {
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) void convert_pixels_permute(uint16_t* __restrict out,
+                                                                                   const uint8_t* __restrict in,
+                                                                                   const Palette& palette) {
     const __m512i even = _mm512_load_si512(even_bytes);
     const __m512i odd = _mm512_load_si512(odd_bytes);
     const auto* colours = reinterpret_cast<const uint8_t*>(palette.data());

@@ -89,8 +89,6 @@ void read_input(const LiveMouse& live, InputState& input) {
     input.pointer.pointer_y = live.mouse_y;
 }
 
-void show_message(Window& window, const char* caption, const char* text) {
-    window.backend->message_box(caption, text);
-}
+void show_message(Window& window, const char* caption, const char* text) { window.backend->message_box(caption, text); }
 
 }  // namespace qv

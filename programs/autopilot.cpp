@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
-#include <memory>
 #include <iostream>
+#include <memory>
 #include <string>
 
 #include "front/program.h"

@@ -50,8 +50,7 @@ int play_session(BackEnd& window, const ProgramOptions& options, const std::stri
     const std::string record = options.record ? absolute(*options.record) : std::string();
     const std::string demo = options.playdemo ? absolute(*options.playdemo) : std::string();
 
-    const std::vector<std::string> folders =
-        data_search_path(options.data_dir, exe_dir, QV_INSTALLED_DATA_DIR);
+    const std::vector<std::string> folders = data_search_path(options.data_dir, exe_dir, QV_INSTALLED_DATA_DIR);
     const std::optional<std::string> folder = find_data_folder(folders, probe_file);
     if (!folder) {
         report_data_problem(window, data_not_found(probe_file, folders));

@@ -14,10 +14,10 @@
 #include "front/program.h"
 #include "game/game.h"
 #include "platform/data_error.h"
+#include "platform/excerpt.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/picture_files.h"
 #include "platform/headless/replay_options.h"
-#include "platform/excerpt.h"
 #include "platform/port/data_lookup.h"
 
 #ifndef QV_INSTALLED_DATA_DIR
@@ -75,7 +75,6 @@ struct Recorder {
         }
     }
 };
-
 
 constexpr const char* usage =
     "Usage: quorvaner-replay [--seed N] [--input FILE] [--max-pumps N] [--state] [--shot K]... [--shot-dir DIR]\n"

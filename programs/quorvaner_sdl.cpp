@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "platform/port/options.h"
-#include "qv_version.h"
 #include "platform/sdl/sdl_backend.h"
 #include "programs/play_session.h"
+#include "qv_version.h"
 
 namespace {
 

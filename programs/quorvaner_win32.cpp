@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "platform/port/options.h"
-#include "qv_version.h"
 #include "platform/win32/win32_backend.h"
 #include "programs/play_session.h"
+#include "qv_version.h"
 
 #include <shellapi.h>
 

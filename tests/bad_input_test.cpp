@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/data_error.h"
 #include "platform/excerpt.h"
 #include "platform/headless/replay_options.h"
-#include "platform/data_error.h"
 #include "world/model.h"
 
 namespace qv {
@@ -95,9 +95,20 @@ TEST(ModelLoader, IntegersKeepTheirSyntaxAfterTheSign) {
         const char* size;
         int32_t value;  // -1: refused
     } cases[] = {
-        {"+7", 7},   {"-0", 0},   {"007", 7},  {"+2147483647", 2147483647}, {"-2147483648", INT32_MIN},
-        {"+-5", -1}, {"-+5", -1}, {"++5", -1}, {"+", -1},                   {"-2147483649", -1},
-        {"0x10", -1}, {"1e3", -1}, {"5-", -1}, {"+2147483648", -1},
+        {"+7", 7},
+        {"-0", 0},
+        {"007", 7},
+        {"+2147483647", 2147483647},
+        {"-2147483648", INT32_MIN},
+        {"+-5", -1},
+        {"-+5", -1},
+        {"++5", -1},
+        {"+", -1},
+        {"-2147483649", -1},
+        {"0x10", -1},
+        {"1e3", -1},
+        {"5-", -1},
+        {"+2147483648", -1},
     };
     for (const auto& c : cases) {
         const std::string text = std::string("size ") + c.size + " lines 1 points 1 p 0 0 v 0 0 1";
@@ -196,8 +207,8 @@ struct ToolRun {
 ToolRun replay(const fs::path& dir, const std::string& args) {
     const fs::path out = dir / "stdout.txt";
     const fs::path err = dir / "stderr.txt";
-    const std::string command = "cd '" + dir.string() + "' && '" QV_BINARY_DIR "/quorvaner-replay' " + args +
-                                " > '" + out.string() + "' 2> '" + err.string() + "'";
+    const std::string command = "cd '" + dir.string() + "' && '" QV_BINARY_DIR "/quorvaner-replay' " + args + " > '" +
+                                out.string() + "' 2> '" + err.string() + "'";
     const int raw = std::system(command.c_str());
     auto slurp = [](const fs::path& p) {
         std::ifstream in(p, std::ios::binary);
@@ -214,9 +225,9 @@ TEST(ReplayTool, BadArgumentsAndFilesStopBeforeTheRunWithOneShortLine) {
         std::string tie;  // replaces tie.obj when not empty
         int status;
     } runs[] = {
-        {"--input .", "", 2},                          // a folder is no script
-        {"--input /proc/self/mem", "", 2},             // opens, cannot be read
-        {"--shot 1 --shot-dir /proc", "", 2},          // found before any trace
+        {"--input .", "", 2},                  // a folder is no script
+        {"--input /proc/self/mem", "", 2},     // opens, cannot be read
+        {"--shot 1 --shot-dir /proc", "", 2},  // found before any trace
         {"--max-pumps 9223372036854775808", "", 2},
         {"--max-pumps 5", std::string("size\0XYZWVUT 4\n", 15), 1},
         {"--max-pumps 5", std::string(1 << 20, 'k'), 1},

@@ -23,7 +23,8 @@ TEST(Cockpit, MotionLinesRunBetweenTheFrameEdgesAndSlideTwoAFrameBackByFiftyEver
     // At rest, five frames in: offset 10, so the lines stand at 185, 235 and 285
     // and mirrored at 135, 85 and 35, each from the upper edge to the lower one.
     const FrameBuffer frame = cockpit(5);
-    const int lines[][3] = {{185, 79, 121}, {235, 48, 152}, {285, 17, 182}, {135, 79, 121}, {85, 48, 152}, {35, 17, 182}};
+    const int lines[][3] = {{185, 79, 121}, {235, 48, 152}, {285, 17, 182},
+                            {135, 79, 121}, {85, 48, 152},  {35, 17, 182}};
     for (const auto& [x, top, bottom] : lines) {
         SCOPED_TRACE(x);
         for (int y = top; y <= bottom; ++y) EXPECT_TRUE(lit(frame, x, y)) << y;

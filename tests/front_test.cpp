@@ -142,8 +142,8 @@ TEST(TitleScreen, CreditsOnlyAfterTheRightButtonIsReleased) {
     TitleWorld t({{41, 0, 0, 0, 1}, {44, 0, 0, 0, 0}, {46, 0, 0, 1, 0}});
     t.run();
     const std::string box = "box " + quote_for_trace("Quorvaner") + " " + quote_for_trace(credits_text);
-    const std::vector<std::string> want = {"play BADSONG1 loop", "stop", "play CREDITS loop", box,
-                                           "stop",               "play BADSONG1 loop", "stop"};
+    const std::vector<std::string> want = {"play BADSONG1 loop", "stop", "play CREDITS loop", box, "stop",
+                                           "play BADSONG1 loop", "stop"};
     EXPECT_EQ(t.events, want);
     ASSERT_EQ(t.event_pumps.size(), want.size());
     EXPECT_EQ(t.event_pumps[0], 40u);

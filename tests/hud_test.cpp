@@ -87,9 +87,9 @@ TEST(Hud, CanopyCracksShowOnlyBelowSeventySixShieldAndRunFromTheCentreToTheEdges
     EXPECT_TRUE(added.contains({160, 100})) << "where the cracks meet";
     // They reach the top, left, right and bottom of the picture.
     for (const auto& edge : {Pixel{-1, 0}, Pixel{0, -1}, Pixel{319, -1}, Pixel{-1, 199}}) {
-        EXPECT_TRUE(std::any_of(added.begin(), added.end(), [&](const Pixel& p) {
-            return p.first == edge.first || p.second == edge.second;
-        })) << edge.first << "," << edge.second;
+        EXPECT_TRUE(std::any_of(added.begin(), added.end(),
+                                [&](const Pixel& p) { return p.first == edge.first || p.second == edge.second; }))
+            << edge.first << "," << edge.second;
     }
 }
 

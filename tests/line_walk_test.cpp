@@ -82,14 +82,21 @@ private:
     static constexpr int screen_height_ish = 200;
 
     int16_t coordinate(int size) {
-        static constexpr std::array<int, 12> edges = {-32768, 32767, -32767, 32766, 0, -1, 1, 319, 320, 199, 200, -16384};
+        static constexpr std::array<int, 12> edges = {-32768, 32767, -32767, 32766, 0,   -1,
+                                                      1,      319,   320,    199,   200, -16384};
         switch (random_() % 6) {
-            case 0: return static_cast<int16_t>(static_cast<int>(random_() % (size + 20)) - 10);
-            case 1: return static_cast<int16_t>(static_cast<int>(random_() % (size * 4)) - size * 2);
-            case 2: return static_cast<int16_t>(static_cast<int>(random_() % 4000) - 2000);
-            case 3: return static_cast<int16_t>(edges[random_() % edges.size()] + static_cast<int>(random_() % 3) - 1);
-            case 4: return static_cast<int16_t>((random_() % 2 == 0 ? -2 : size - 1) + static_cast<int>(random_() % 4));
-            default: return static_cast<int16_t>(random_());
+            case 0:
+                return static_cast<int16_t>(static_cast<int>(random_() % (size + 20)) - 10);
+            case 1:
+                return static_cast<int16_t>(static_cast<int>(random_() % (size * 4)) - size * 2);
+            case 2:
+                return static_cast<int16_t>(static_cast<int>(random_() % 4000) - 2000);
+            case 3:
+                return static_cast<int16_t>(edges[random_() % edges.size()] + static_cast<int>(random_() % 3) - 1);
+            case 4:
+                return static_cast<int16_t>((random_() % 2 == 0 ? -2 : size - 1) + static_cast<int>(random_() % 4));
+            default:
+                return static_cast<int16_t>(random_());
         }
     }
 
@@ -124,10 +131,15 @@ TEST(LineWalk, ProbeFindsTheFirstMatchOfTheStepByStepWalk) {
     for (int round = 0; round < 1500; ++round) {
         const Segment s = segments.next();
         // Columns on and around both ends, in the picture, and anywhere.
-        const std::array<int16_t, 9> targets = {
-            s.x1, s.x2, static_cast<int16_t>(s.x1 + 1), static_cast<int16_t>(s.x2 - 1),
-            static_cast<int16_t>((s.x1 + s.x2) / 2), static_cast<int16_t>(s.x1 + (s.x2 - s.x1) / 3),
-            static_cast<int16_t>(round % 320), segments.any(), -32768};
+        const std::array<int16_t, 9> targets = {s.x1,
+                                                s.x2,
+                                                static_cast<int16_t>(s.x1 + 1),
+                                                static_cast<int16_t>(s.x2 - 1),
+                                                static_cast<int16_t>((s.x1 + s.x2) / 2),
+                                                static_cast<int16_t>(s.x1 + (s.x2 - s.x1) / 3),
+                                                static_cast<int16_t>(round % 320),
+                                                segments.any(),
+                                                -32768};
         for (int16_t t : targets) {
             ASSERT_EQ(qv::line_y_at_x(s.x1, s.y1, s.x2, s.y2, t), reference_probe(s.x1, s.y1, s.x2, s.y2, t))
                 << "(" << s.x1 << "," << s.y1 << ") to (" << s.x2 << "," << s.y2 << "), column " << t;

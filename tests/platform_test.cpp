@@ -41,7 +41,8 @@ TEST(Present, ConvertsThroughTheActivePaletteShowsOnceAndClearsTheFrame) {
     EXPECT_EQ(seen[63999], 0x03E0);
     EXPECT_EQ(std::count(seen.begin(), seen.end(), uint16_t{0x7FE0}), screen_pixels - 3);
     EXPECT_EQ(g.video.frame, FrameBuffer{});
-    EXPECT_TRUE(std::all_of(g.video.surface.pixels.begin(), g.video.surface.pixels.end(), [](uint16_t p) { return p == 0; }));
+    EXPECT_TRUE(
+        std::all_of(g.video.surface.pixels.begin(), g.video.surface.pixels.end(), [](uint16_t p) { return p == 0; }));
 
     // A palette change shows from the next present on; nothing is shown
     // without a window.
@@ -63,11 +64,10 @@ TEST(Pump, ReadsTheCursorOnceAPumpKeepsButtonsUntilReleasedAndRaisesTheCloseAfte
     EXPECT_EQ(reading(g.window), (std::array<int, 4>{0, 0, 0, 0}));
     create_display_window(g.window);
     const std::array<int, 4> pumps[] = {
-        {50, 60, 1, 1},   // pump 2: the buttons the script held from pump 1
-        {10, -5, 1, 0},   // positions off the picture pass unchanged
-        {10, -5, 1, 0},   // a button stays held until released
-        {400, 250, 0, 1},
-        {400, 250, 0, 1},
+        {50, 60, 1, 1},  // pump 2: the buttons the script held from pump 1
+        {10, -5, 1, 0},  // positions off the picture pass unchanged
+        {10, -5, 1, 0},  // a button stays held until released
+        {400, 250, 0, 1}, {400, 250, 0, 1},
     };
     for (const auto& want : pumps) {
         pump_messages(g.window);
@@ -94,7 +94,11 @@ TEST(Sound, CuesLoopExceptTheGameOverAndBoxesBecomeTraceLines) {
     stop_cue(g.window);
     show_message(g.window, "Quorvaner", "Line \"one\"\nback\\slash");
     const std::vector<std::string> expected = {
-        "play THUNDER2 loop", "play GAMEOVER once", "play gameover loop", "play GAMEOVER2 loop", "stop",
+        "play THUNDER2 loop",
+        "play GAMEOVER once",
+        "play gameover loop",
+        "play GAMEOVER2 loop",
+        "stop",
         "box \"Quorvaner\" \"Line \\\"one\\\"\\nback\\\\slash\"",
     };
     EXPECT_EQ(lines, expected);
@@ -107,10 +111,10 @@ TEST(ViewLayout, WholeScalesCentredWithBandsAndNeverBelowOne) {
         Aspect aspect;
         int32_t most, scale;
     } scales[] = {
-        {960, 600, Aspect::SquarePixels, 0, 3},  {1920, 1080, Aspect::SquarePixels, 0, 5},
+        {960, 600, Aspect::SquarePixels, 0, 3},   {1920, 1080, Aspect::SquarePixels, 0, 5},
         {1920, 1080, Aspect::SquarePixels, 3, 3}, {630, 390, Aspect::SquarePixels, 0, 1},
-        {300, 150, Aspect::SquarePixels, 0, 1},  {1280, 960, Aspect::FourThree, 0, 4},
-        {1280, 959, Aspect::FourThree, 0, 3},    {1279, 960, Aspect::FourThree, 0, 3},
+        {300, 150, Aspect::SquarePixels, 0, 1},   {1280, 960, Aspect::FourThree, 0, 4},
+        {1280, 959, Aspect::FourThree, 0, 3},     {1279, 960, Aspect::FourThree, 0, 3},
     };
     for (const auto& c : scales) {
         EXPECT_EQ(fitting_scale(c.width, c.height, c.aspect, c.most), c.scale) << c.width << " x " << c.height;
@@ -140,14 +144,28 @@ TEST(ViewLayout, WindowPointsMapToPicturePixelsByFloorDivision) {
         int32_t client, origin, extent, picture, pixel;
     } points[] = {
         // Across at 3x with a band of 20: the band maps off the picture on both sides.
-        {20, 20, 960, 320, 0},   {22, 20, 960, 320, 0},     {23, 20, 960, 320, 1},     {979, 20, 960, 320, 319},
-        {980, 20, 960, 320, 320}, {19, 20, 960, 320, -1},   {17, 20, 960, 320, -1},    {16, 20, 960, 320, -2},
-        {0, 20, 960, 320, -7},   {-1000, 20, 960, 320, -340}, {5000, 20, 960, 320, 1660},
+        {20, 20, 960, 320, 0},
+        {22, 20, 960, 320, 0},
+        {23, 20, 960, 320, 1},
+        {979, 20, 960, 320, 319},
+        {980, 20, 960, 320, 320},
+        {19, 20, 960, 320, -1},
+        {17, 20, 960, 320, -1},
+        {16, 20, 960, 320, -2},
+        {0, 20, 960, 320, -7},
+        {-1000, 20, 960, 320, -340},
+        {5000, 20, 960, 320, 1660},
         // Down at 4:3, 200 rows shown as 720: not a whole number of points a row.
-        {24, 24, 720, 200, 0},   {27, 24, 720, 200, 0},     {28, 24, 720, 200, 1},     {743, 24, 720, 200, 199},
-        {744, 24, 720, 200, 200}, {23, 24, 720, 200, -1},
+        {24, 24, 720, 200, 0},
+        {27, 24, 720, 200, 0},
+        {28, 24, 720, 200, 1},
+        {743, 24, 720, 200, 199},
+        {744, 24, 720, 200, 200},
+        {23, 24, 720, 200, -1},
         // Far points do not overflow; an empty view passes the point through.
-        {INT_MAX, 0, 320, 320, INT_MAX}, {INT_MIN, 0, 960, 320, INT_MIN / 3 - 1}, {37, 5, 0, 320, 37},
+        {INT_MAX, 0, 320, 320, INT_MAX},
+        {INT_MIN, 0, 960, 320, INT_MIN / 3 - 1},
+        {37, 5, 0, 320, 37},
     };
     for (const auto& p : points) {
         EXPECT_EQ(window_to_picture(p.client, p.origin, p.extent, p.picture), p.pixel)

@@ -24,8 +24,9 @@ TEST(ReplayOptions, DefaultsEveryOptionAndBadArguments) {
         return std::tuple(o.seed, o.input.value_or("none"), o.max_pumps, o.state, o.shots, o.shot_dir);
     };
     std::string error;
-    EXPECT_EQ(fields(parse_replay_options({}, error).value()),
-              std::tuple(0u, std::string("none"), uint64_t{10000000}, false, std::vector<uint64_t>{}, std::string(".")));
+    EXPECT_EQ(
+        fields(parse_replay_options({}, error).value()),
+        std::tuple(0u, std::string("none"), uint64_t{10000000}, false, std::vector<uint64_t>{}, std::string(".")));
     EXPECT_EQ(fields(parse_replay_options({"--seed", "4294967295", "--input", "run.txt", "--max-pumps", "12", "--state",
                                            "--shot", "5", "--shot-dir", "pics", "--shot", "2"},
                                           error)
@@ -34,10 +35,20 @@ TEST(ReplayOptions, DefaultsEveryOptionAndBadArguments) {
                          std::string("pics")));
 
     const std::vector<std::vector<std::string>> bad = {
-        {"--speed", "3"}, {"run.txt"},       {"--seed"},      {"--seed", "4294967296"},
-        {"--seed", "-1"}, {"--seed", "7x"},  {"--seed", ""},  {"--seed", "+7"},
-        {"--seed", "1", "--seed", "2"},      {"--max-pumps", "0"}, {"--max-pumps", "99999999999999999999"},
-        {"--shot", "0"},  {"--input", "a", "--input", "b"},   {"--shot-dir", ""},
+        {"--speed", "3"},
+        {"run.txt"},
+        {"--seed"},
+        {"--seed", "4294967296"},
+        {"--seed", "-1"},
+        {"--seed", "7x"},
+        {"--seed", ""},
+        {"--seed", "+7"},
+        {"--seed", "1", "--seed", "2"},
+        {"--max-pumps", "0"},
+        {"--max-pumps", "99999999999999999999"},
+        {"--shot", "0"},
+        {"--input", "a", "--input", "b"},
+        {"--shot-dir", ""},
         {"--state", "--shot"},
     };
     for (const auto& args : bad) {
@@ -69,17 +80,17 @@ TEST(MouseScript, EntriesCommentsBlanksAndMalformedLines) {
         std::string text;
         const char* where;
     } bad[] = {
-        {"1 0 0 0 0\n\n5 1 2 0\n", "run.txt:3: "},            // four fields
-        {"1 0 0 0 0\n\n5 1 2 0 0 0\n", "run.txt:3: "},        // six fields
+        {"1 0 0 0 0\n\n5 1 2 0\n", "run.txt:3: "},      // four fields
+        {"1 0 0 0 0\n\n5 1 2 0 0 0\n", "run.txt:3: "},  // six fields
         {"1 0 0 0 0\n\n5 1 2 0 0 # trailing\n", "run.txt:3: "},
-        {"0 1 2 0 0\n", "run.txt:1: "},                       // pumps count from 1
+        {"0 1 2 0 0\n", "run.txt:1: "},  // pumps count from 1
         {"-3 1 2 0 0\n", "run.txt:1: "},
-        {"5 1 2 2 0\n", "run.txt:1: "},                       // buttons are 0 or 1
+        {"5 1 2 2 0\n", "run.txt:1: "},  // buttons are 0 or 1
         {"5 1 2 0 -1\n", "run.txt:1: "},
         {"5 x 2 0 0\n", "run.txt:1: "},
         {"5 1.5 2 0 0\n", "run.txt:1: "},
-        {"5 2147483648 2 0 0\n", "run.txt:1: "},              // beyond 32 bits
-        {"4 0 0 1 0\n4 0 0 0 0\n", "run.txt:2: "},            // pumps strictly increase
+        {"5 2147483648 2 0 0\n", "run.txt:1: "},    // beyond 32 bits
+        {"4 0 0 1 0\n4 0 0 0 0\n", "run.txt:2: "},  // pumps strictly increase
         {"4 0 0 1 0\n3 0 0 0 0\n", "run.txt:2: "},
     };
     for (const auto& b : bad) {

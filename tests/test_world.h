@@ -129,9 +129,17 @@ struct LoggedBackEnd final : BackEnd {
     HeadlessBackEnd inner;
     std::vector<std::string> log;
 
-    LoggedBackEnd() { inner.trace = [this](const std::string& line) { log.push_back(line); }; }
-    void create_window(const char* title) override { log.push_back("create"); inner.create_window(title); }
-    void destroy_window() override { log.push_back("destroy"); inner.destroy_window(); }
+    LoggedBackEnd() {
+        inner.trace = [this](const std::string& line) { log.push_back(line); };
+    }
+    void create_window(const char* title) override {
+        log.push_back("create");
+        inner.create_window(title);
+    }
+    void destroy_window() override {
+        log.push_back("destroy");
+        inner.destroy_window();
+    }
     CursorPosition cursor_position() override {
         log.push_back("pump");
         return inner.cursor_position();
@@ -141,8 +149,14 @@ struct LoggedBackEnd final : BackEnd {
         if (got && event == WindowEvent::Close) log.push_back("close");
         return got;
     }
-    void show_frame(const PresentedFrame& picture) override { log.push_back("present"); inner.show_frame(picture); }
-    void sleep(uint32_t ms) override { log.push_back("sleep " + std::to_string(ms)); inner.sleep(ms); }
+    void show_frame(const PresentedFrame& picture) override {
+        log.push_back("present");
+        inner.show_frame(picture);
+    }
+    void sleep(uint32_t ms) override {
+        log.push_back("sleep " + std::to_string(ms));
+        inner.sleep(ms);
+    }
     uint32_t ticks() override { return inner.ticks(); }
     void message_box(const char* caption, const char* text) override { inner.message_box(caption, text); }
     void play_sound(const char* file_name, bool loop) override { inner.play_sound(file_name, loop); }

@@ -35,7 +35,7 @@ TEST(Update, PickupsProtectAndRepairOnlyInTheCentralWindow) {
     update(g);
     EXPECT_EQ(g.state.invulnerable_timer, 490);
     EXPECT_EQ(hurt(g), std::tuple(240, false, -1));  // no flash of its own
-    g.state.invulnerable_timer = 100;  // a running protection restarts
+    g.state.invulnerable_timer = 100;                // a running protection restarts
     add(g, ShieldPickup, 16, 160, 100);
     update(g);
     EXPECT_EQ(g.state.invulnerable_timer, 490);

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/frame.h"
 #include "platform/data_error.h"
+#include "platform/frame.h"
 #include "world/entity.h"
 #include "world/model.h"
 #include "world/render.h"
@@ -30,9 +30,7 @@ std::vector<int32_t> flatten(const Model& m) {
     return out;
 }
 
-std::vector<int32_t> parsed(const std::string& text) {
-    return flatten(qv::parse_model(text, "probe.obj"));
-}
+std::vector<int32_t> parsed(const std::string& text) { return flatten(qv::parse_model(text, "probe.obj")); }
 
 // The line a fault is reported on, or -1 when the text loads.
 int fault_line(const std::string& text) {
@@ -47,8 +45,7 @@ int fault_line(const std::string& text) {
 }
 
 TEST(ModelLoader, ReadsTheExampleInAnyLayoutAndOrder) {
-    const std::vector<int32_t> square = {8,  4, -8, -8, 8, -8, 48, 8,  -8, 8,  8,  48,
-                                         8,  8, -8, 8,  48, -8, 8,  -8, -8, 48};
+    const std::vector<int32_t> square = {8, 4, -8, -8, 8, -8, 48, 8, -8, 8, 8, 48, 8, 8, -8, 8, 48, -8, 8, -8, -8, 48};
     EXPECT_EQ(parsed(square_text), square);
 
     std::string one_line = square_text;
@@ -95,12 +92,12 @@ TEST(ModelLoader, EachFaultNamesItsLine) {
         {"size 1 lines 1 points 1 p 0 0 v 0 0 1\nsize 2", 2},
         {"size 1 lines 1 points 1\npoints 1 p 0 0 v 0 0 1", 2},
         // Order and counts.
-        {"size 1 points 1 p 0 0\nv 0 0 1\nlines 1", 2},               // v before lines
-        {"size 1 lines 1\np 0 0\npoints 1 v 0 0 1", 2},               // p before points
-        {"size 1 lines 1 points 1 p 0 0\np 1 1\nv 0 0 1", 2},         // more p than points
-        {"size 1 lines 1 points 1 p 0 0 v 0 0 1\nv 0 0 1", 2},        // more v than lines
-        {"size 1 lines 3 points 1 p 0 0 v 0 0 1\nv 0 0 1", 0},        // fewer v than lines
-        {"size 1 lines 25 points 1 p 0 0 v 0 0 1", 0},                // 25 is allowed, 24 are missing
+        {"size 1 points 1 p 0 0\nv 0 0 1\nlines 1", 2},         // v before lines
+        {"size 1 lines 1\np 0 0\npoints 1 v 0 0 1", 2},         // p before points
+        {"size 1 lines 1 points 1 p 0 0\np 1 1\nv 0 0 1", 2},   // more p than points
+        {"size 1 lines 1 points 1 p 0 0 v 0 0 1\nv 0 0 1", 2},  // more v than lines
+        {"size 1 lines 3 points 1 p 0 0 v 0 0 1\nv 0 0 1", 0},  // fewer v than lines
+        {"size 1 lines 25 points 1 p 0 0 v 0 0 1", 0},          // 25 is allowed, 24 are missing
         {"size 1 lines 1 points -1 p 0 0 v 0 0 1", 1},
         {"size 1\nlines\n0\npoints 1 p 0 0 v 0 0 1", 3},
         {"size 1 lines 26 points 1 p 0 0 v 0 0 1", 1},
@@ -209,11 +206,11 @@ TEST(Projection, CentreMovesLinearlyWithDepthAndSizeScalesThroughTheTable) {
         {37, -55, 200, 0, 0, {160, 100, 0}},  // every entity at depth 200 sits at the centre
         {-1, 0, 100, 0, 0, {158, 100, 1}},    // (100 * -1) / 40 truncates to -2; 8 * 48 >> 8
         {1, 0, 100, 0, 0, {162, 100, 1}},
-        {20, 0, 220, 0, 0, {150, 100, 0}},    // beyond 200 the offset flips sides
-        {0, 8, 0, 0, 0, {160, 140, 32}},      // offsets times 5 at depth 0
-        {-3, -4, 16, 0, 0, {147, 82, 19}},    // 184 * -3 / 40 = -13, 184 * -4 / 40 = -18; 8 * 628 >> 8
+        {20, 0, 220, 0, 0, {150, 100, 0}},  // beyond 200 the offset flips sides
+        {0, 8, 0, 0, 0, {160, 140, 32}},    // offsets times 5 at depth 0
+        {-3, -4, 16, 0, 0, {147, 82, 19}},  // 184 * -3 / 40 = -13, 184 * -4 / 40 = -18; 8 * 628 >> 8
         {0, 0, 228, 0, 0, {160, 100, 0}},
-        {0, 0, 50, -4, 50, {180, 100, 32}},   // steering 4: the camera at x -4, depth 0
+        {0, 0, 50, -4, 50, {180, 100, 32}},  // steering 4: the camera at x -4, depth 0
     };
     for (const auto& c : cases) {
         EXPECT_EQ(draw(dot, c.x, c.y, c.z, qv::make_vec3(c.camera_x, 0, c.camera_z)).centre_and_size, c.want)
@@ -224,7 +221,8 @@ TEST(Projection, CentreMovesLinearlyWithDepthAndSizeScalesThroughTheTable) {
 TEST(Projection, FiguresRoundDownVanishIntoTheirCentreAndClip) {
     // Depth 100, scale 48: the shift rounds toward minus infinity, so -1 gives
     // -1 and 1 gives 0; -20 in y gives -4 and is drawn below.
-    const Drawn mid = draw(qv::parse_model("size 1 lines 2 points 2 p -1 20 p 1 -20 v 0 0 40 v 1 1 48", "m"), 0, 0, 100);
+    const Drawn mid =
+        draw(qv::parse_model("size 1 lines 2 points 2 p -1 20 p 1 -20 v 0 0 40 v 1 1 48", "m"), 0, 0, 100);
     EXPECT_EQ(mid.frame[at(159, 97)], 40);
     EXPECT_EQ(mid.frame[at(160, 104)], 48);
     EXPECT_EQ(lit_count(mid.frame), 3);

@@ -35,9 +35,7 @@ struct Rgba {
 
 using Image = std::vector<Rgba>;  // size x size, row-major
 
-uint8_t widen(uint32_t c5) {
-    return static_cast<uint8_t>((c5 << 3) | (c5 >> 2));
-}
+uint8_t widen(uint32_t c5) { return static_cast<uint8_t>((c5 << 3) | (c5 >> 2)); }
 
 // The crop as the game shows it: each index through the picture's colour table
 // turned into 15 bits, each channel widened back to 8.
@@ -47,9 +45,11 @@ std::vector<Rgba> crop_pixels(const std::vector<uint8_t>& picture) {
     std::vector<Rgba> crop(static_cast<size_t>(crop_size * crop_size));
     for (int y = 0; y < crop_size; ++y) {
         for (int x = 0; x < crop_size; ++x) {
-            const size_t at = static_cast<size_t>(qv::title_pixels_offset + (crop_y + y) * qv::screen_width + crop_x + x);
+            const size_t at =
+                static_cast<size_t>(qv::title_pixels_offset + (crop_y + y) * qv::screen_width + crop_x + x);
             const uint16_t c = palette[picture[at]];
-            crop[static_cast<size_t>(y * crop_size + x)] = {widen((c >> 10) & 31), widen((c >> 5) & 31), widen(c & 31), 255};
+            crop[static_cast<size_t>(y * crop_size + x)] = {widen((c >> 10) & 31), widen((c >> 5) & 31), widen(c & 31),
+                                                            255};
         }
     }
     return crop;
@@ -93,7 +93,7 @@ Image resample(const std::vector<Rgba>& crop, int size) {
 
 // Alpha from how many sub-samples of the pixel lie inside the rounded square.
 void round_corners(Image& image, int size) {
-    const int n = size * corner_samples;         // side in sub-sample units
+    const int n = size * corner_samples;  // side in sub-sample units
     const int radius = size * corner_64ths * corner_samples / 64;
     const int samples = corner_samples * corner_samples;
     for (int y = 0; y < size; ++y) {
@@ -132,8 +132,8 @@ bool encode_png(const Image& image, int size, std::vector<uint8_t>& out) {
     }
     png_set_write_fn(png, &out, append_bytes, flush_nothing);
     png_set_compression_level(png, 9);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(size), static_cast<png_uint_32>(size), 8,
-                 PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(size), static_cast<png_uint_32>(size), 8, PNG_COLOR_TYPE_RGB_ALPHA,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     std::vector<uint8_t> row(static_cast<size_t>(size) * 4);
     for (int y = 0; y < size; ++y) {

@@ -26,7 +26,7 @@ constexpr double ln2 = 0.69314718055994530942;
 // sin(2 pi cycles), from a Taylor series on [-pi/2, pi/2].
 double sine(double cycles) {
     const double phase = cycles - std::floor(cycles);  // [0, 1)
-    double x = (0.5 - phase) * 2.0 * pi;                // sin(2 pi phase) = sin(x)
+    double x = (0.5 - phase) * 2.0 * pi;               // sin(2 pi phase) = sin(x)
     if (x > pi / 2) x = pi - x;
     if (x < -pi / 2) x = -pi - x;
     const double x2 = x * x;
@@ -209,8 +209,8 @@ void reverb(Track& track, double feedback, double wet) {
         std::vector<double> line;
         size_t at = 0;
     };
-    Comb combs[4] = {{std::vector<double>(557)}, {std::vector<double>(593)}, {std::vector<double>(641)},
-                     {std::vector<double>(677)}};
+    Comb combs[4] = {
+        {std::vector<double>(557)}, {std::vector<double>(593)}, {std::vector<double>(641)}, {std::vector<double>(677)}};
     AllPass passes[2] = {{std::vector<double>(225)}, {std::vector<double>(170)}};
     apply(track, [&](double in) {
         double sum = 0.0;
@@ -298,9 +298,8 @@ void bass(Track& track, const Note& note) {
 void soft_bass(Track& track, const Note& note) {
     const Envelope envelope{0.01, 0.4, 0.6, 0.12};
     const double freq = note_frequency(note.midi);
-    render(track, note, envelope, [&](double t) {
-        return sine(freq * t) + 0.25 * sine(2.0 * freq * t) * exponential(-t / 0.15);
-    });
+    render(track, note, envelope,
+           [&](double t) { return sine(freq * t) + 0.25 * sine(2.0 * freq * t) * exponential(-t / 0.15); });
 }
 
 // The synth lead: saw and pulse, vibrato that creeps in after the attack.
@@ -480,7 +479,8 @@ std::vector<Note> phrase(const std::string& text, long sixteenth, long from, dou
         if (end == std::string::npos) end = text.size();
         const std::string name = text.substr(i, colon - i);
         const long length = std::stol(text.substr(colon + 1, end - colon - 1));
-        if (name != "R") notes.push_back({at * sixteenth, length * sixteenth, static_cast<double>(note_number(name)), velocity});
+        if (name != "R")
+            notes.push_back({at * sixteenth, length * sixteenth, static_cast<double>(note_number(name)), velocity});
         at += length;
         i = end;
     }
@@ -589,7 +589,8 @@ Track thunder() {
     }
     // A snare run leads back into the top of the loop.
     for (long i = 0; i < 4; ++i) {
-        snare(drums, (7 * bar + 12 + i) * sixteenth, 0.35 + 0.12 * static_cast<double>(i), 500u + static_cast<uint32_t>(i));
+        snare(drums, (7 * bar + 12 + i) * sixteenth, 0.35 + 0.12 * static_cast<double>(i),
+              500u + static_cast<uint32_t>(i));
     }
 
     const std::string tune =
@@ -632,7 +633,7 @@ Track title() {
     Track bells(length, true);
 
     const char* roots[8] = {"D2", "Bb1", "F2", "C2", "G1", "Bb1", "A1", "A1"};
-    const char* chords[8] = {"D3 F3 A3 D4", "D3 F3 Bb3 D4", "C3 F3 A3 C4", "C3 E3 G3 C4",
+    const char* chords[8] = {"D3 F3 A3 D4",  "D3 F3 Bb3 D4", "C3 F3 A3 C4",   "C3 E3 G3 C4",
                              "D3 G3 Bb3 D4", "D3 F3 Bb3 D4", "C#3 E3 A3 C#4", "E3 A3 C#4 E4"};
     const int arpeggio[8] = {0, 3, 7, 12, 7, 3, 0, 3};
     const int thirds[8] = {3, 4, 4, 4, 3, 4, 4, 4};

@@ -41,12 +41,12 @@ struct Ramp {
 };
 
 // 0 is pure black: it is what surrounds the picture while it zooms in.
-constexpr Ramp space{1, 111};     // navy through indigo, purple and magenta to pink-white
-constexpr Ramp planet{112, 48};   // deep brown through orange to pale yellow
-constexpr Ramp gold{160, 48};     // bronze through gold to white, for the letters
-constexpr Ramp steel{208, 24};    // the fighters' hulls
-constexpr Ramp glow{232, 16};     // cyan: atmosphere, canopies and engines
-constexpr Ramp starlight{248, 8}; // grey to white
+constexpr Ramp space{1, 111};      // navy through indigo, purple and magenta to pink-white
+constexpr Ramp planet{112, 48};    // deep brown through orange to pale yellow
+constexpr Ramp gold{160, 48};      // bronze through gold to white, for the letters
+constexpr Ramp steel{208, 24};     // the fighters' hulls
+constexpr Ramp glow{232, 16};      // cyan: atmosphere, canopies and engines
+constexpr Ramp starlight{248, 8};  // grey to white
 
 using Table = std::array<Rgb, 256>;
 
@@ -74,12 +74,9 @@ Table make_table() {
                {0.7, {190, 52, 164}},
                {0.86, {248, 124, 192}},
                {1.0, {255, 232, 244}}});
-    fill_ramp(table, planet,
-              {{0.0, {6, 2, 4}},
-               {0.22, {64, 20, 12}},
-               {0.5, {176, 72, 22}},
-               {0.76, {244, 152, 60}},
-               {1.0, {255, 238, 176}}});
+    fill_ramp(
+        table, planet,
+        {{0.0, {6, 2, 4}}, {0.22, {64, 20, 12}}, {0.5, {176, 72, 22}}, {0.76, {244, 152, 60}}, {1.0, {255, 238, 176}}});
     fill_ramp(table, gold,
               {{0.0, {34, 14, 4}},
                {0.3, {138, 76, 14}},
@@ -112,8 +109,7 @@ double value_noise(double x, double y, uint32_t seed) {
     const double fx = smooth(x - ix);
     const double fy = smooth(y - iy);
     const double top = lattice(ix, iy, seed) + (lattice(ix + 1, iy, seed) - lattice(ix, iy, seed)) * fx;
-    const double bottom =
-        lattice(ix, iy + 1, seed) + (lattice(ix + 1, iy + 1, seed) - lattice(ix, iy + 1, seed)) * fx;
+    const double bottom = lattice(ix, iy + 1, seed) + (lattice(ix + 1, iy + 1, seed) - lattice(ix, iy + 1, seed)) * fx;
     return top + (bottom - top) * fy;
 }
 
@@ -253,14 +249,14 @@ struct Facet {
 
 // Seen from behind and above, nose up; units are pixels at scale 1.
 const std::vector<Facet> fighter = {
-    {-3, -2, -24, 10, -4, 7, steel, 0.62},      // left wing, lit
-    {-24, 10, -21, 14, -4, 9, steel, 0.3},      // left wing trailing edge
-    {3, -2, 4, 7, 24, 10, steel, 0.36},         // right wing, in shade
-    {24, 10, 4, 9, 21, 14, steel, 0.16},        // right wing trailing edge
-    {0, -22, -5, 7, 0, 10, steel, 0.86},        // fuselage, lit side
-    {0, -22, 0, 10, 5, 7, steel, 0.48},         // fuselage, shaded side
-    {0, -12, -2, -3, 2, -3, glow, 0.62},        // canopy
-    {-24, 4, -25, 12, -23, 12, steel, 0.95},    // wing-tip guns
+    {-3, -2, -24, 10, -4, 7, steel, 0.62},    // left wing, lit
+    {-24, 10, -21, 14, -4, 9, steel, 0.3},    // left wing trailing edge
+    {3, -2, 4, 7, 24, 10, steel, 0.36},       // right wing, in shade
+    {24, 10, 4, 9, 21, 14, steel, 0.16},      // right wing trailing edge
+    {0, -22, -5, 7, 0, 10, steel, 0.86},      // fuselage, lit side
+    {0, -22, 0, 10, 5, 7, steel, 0.48},       // fuselage, shaded side
+    {0, -12, -2, -3, 2, -3, glow, 0.62},      // canopy
+    {-24, 4, -25, 12, -23, 12, steel, 0.95},  // wing-tip guns
     {24, 4, 23, 12, 25, 12, steel, 0.5},
 };
 
@@ -387,8 +383,10 @@ void draw_name(Picture& pic) {
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             if (m(x, y)) continue;
-            if (m(x - 4, y - 4) || m(x - 3, y - 3)) pic.at(x, y) = 0;
-            else if (halo[static_cast<size_t>(y * width + x)] > 0) pic.at(x, y) = static_cast<uint8_t>(gold.first);
+            if (m(x - 4, y - 4) || m(x - 3, y - 3))
+                pic.at(x, y) = 0;
+            else if (halo[static_cast<size_t>(y * width + x)] > 0)
+                pic.at(x, y) = static_cast<uint8_t>(gold.first);
         }
 
     for (int y = 0; y < height; ++y)

@@ -86,10 +86,12 @@ int main(int argc, char** argv) {
                 const auto& picture = video.surface.pixels;
                 for (int y = 0; y < cell_h; ++y) {
                     for (int x = 0; x < cell_w; ++x) {
-                        const size_t source = static_cast<size_t>((crop_y + y / zoom) * qv::screen_width + crop_x + x / zoom);
+                        const size_t source =
+                            static_cast<size_t>((crop_y + y / zoom) * qv::screen_width + crop_x + x / zoom);
                         const Rgb c = to_rgb(picture[source]);
                         const size_t at = (static_cast<size_t>(row * (cell_h + gap) + y) * static_cast<size_t>(width) +
-                                           static_cast<size_t>(col * (cell_w + gap) + x)) * 3;
+                                           static_cast<size_t>(col * (cell_w + gap) + x)) *
+                                          3;
                         rgb[at] = c.r;
                         rgb[at + 1] = c.g;
                         rgb[at + 2] = c.b;

@@ -13,9 +13,7 @@ Entity::~Entity() {
     }
 }
 
-Vec3 make_vec3(int32_t x, int32_t y, int32_t z) {
-    return Vec3{x, y, z};
-}
+Vec3 make_vec3(int32_t x, int32_t y, int32_t z) { return Vec3{x, y, z}; }
 
 ModelInstance make_instance(const Model* model, Vec3 position) {
     return ModelInstance{model, position.x, position.y, position.z};

@@ -214,8 +214,9 @@ private:
 
 Model parse_model(std::string_view text, const std::string& file_name) {
     if (text.size() > max_model_file_size) {
-        throw DataError(file_name, 0, "is larger than " + std::to_string(max_model_file_size) +
-                                          " bytes, the most a model file may have");
+        throw DataError(
+            file_name, 0,
+            "is larger than " + std::to_string(max_model_file_size) + " bytes, the most a model file may have");
     }
     return ModelReader(text, file_name).read();
 }

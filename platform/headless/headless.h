@@ -18,8 +18,8 @@ public:
     // Set by the owner before the game starts.
     ScriptedMouse mouse;
     std::vector<MouseScriptEntry>& script = mouse.script;  // may grow while the game runs
-    uint64_t max_pumps = 10000000;         // the pump after which the window closes itself
-    uint32_t start_ticks = 0;              // what the tick count reads before any sleep
+    uint64_t max_pumps = 10000000;                         // the pump after which the window closes itself
+    uint32_t start_ticks = 0;                              // what the tick count reads before any sleep
     // Receives "play NAME loop", "play NAME once", "stop" and "box ..." lines;
     // when empty they are kept in `events`.
     std::function<void(const std::string&)> trace;

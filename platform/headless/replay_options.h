@@ -17,7 +17,7 @@ struct ReplayOptions {
     std::optional<std::string> input;  // no script: pointer at (0, 0), buttons up
     uint64_t max_pumps = 10000000;
     bool state = false;
-    bool timing = false;  // presents per second on standard error at the end
+    bool timing = false;          // presents per second on standard error at the end
     std::vector<uint64_t> shots;  // present numbers whose pictures are written
     std::string shot_dir = ".";
 };

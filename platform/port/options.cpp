@@ -63,13 +63,12 @@ bool apply_setting(PortSettings& settings, std::string_view key, std::string_vie
 std::string settings_text(const PortSettings& s) {
     return "# Quorvaner settings; the command line overrides them.\n[quorvaner]\nscale = " + std::to_string(s.scale) +
            "\nfullscreen = " + (s.fullscreen ? "1" : "0") +
-           "\naspect = " + (s.aspect == Aspect::FourThree ? "4:3" : "1:1") +
-           "\nvolume = " + std::to_string(s.volume) + "\nmute = " + (s.mute ? "1" : "0") +
-           "\nagain = " + (s.again ? "1" : "0") + "\n";
+           "\naspect = " + (s.aspect == Aspect::FourThree ? "4:3" : "1:1") + "\nvolume = " + std::to_string(s.volume) +
+           "\nmute = " + (s.mute ? "1" : "0") + "\nagain = " + (s.again ? "1" : "0") + "\n";
 }
 
-std::optional<ProgramOptions> parse_program_options(const std::vector<std::string>& args,
-                                                    const PortSettings& defaults, std::string& error) {
+std::optional<ProgramOptions> parse_program_options(const std::vector<std::string>& args, const PortSettings& defaults,
+                                                    std::string& error) {
     ProgramOptions options;
     options.settings = defaults;
     for (size_t i = 0; i < args.size(); ++i) {

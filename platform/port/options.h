@@ -24,8 +24,8 @@ struct ProgramOptions {
 
 // The arguments after the program name, over settings already read from the
 // settings file. Returns the options, or sets `error` to one line.
-std::optional<ProgramOptions> parse_program_options(const std::vector<std::string>& args,
-                                                    const PortSettings& defaults, std::string& error);
+std::optional<ProgramOptions> parse_program_options(const std::vector<std::string>& args, const PortSettings& defaults,
+                                                    std::string& error);
 
 // The usage text of --help.
 std::string usage_text();

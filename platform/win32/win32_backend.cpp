@@ -174,9 +174,8 @@ void Win32BackEnd::paint_pause_overlay(HDC target, const ViewRect& v) {
     const int middle = v.y + v.height / 2;
     HFONT big = CreateFontA(v.height / 6, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                             CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New");
-    HFONT small = CreateFontA(v.height / 20, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                              FIXED_PITCH | FF_MODERN, "Courier New");
+    HFONT small = CreateFontA(v.height / 20, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                              CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New");
     HGDIOBJ before = SelectObject(target, big);
     SetTextColor(target, RGB(255, 255, 255));
     TextOutA(target, centre, middle, "PAUSED", 6);
@@ -344,8 +343,8 @@ void Win32BackEnd::create_window(const char* title) {
     fullscreen_ = false;
     game_buttons_ = 0;
     swallowed_ups_ = 0;
-    window_ = CreateWindowExA(0, title, title, windowed_style, CW_USEDEFAULT, CW_USEDEFAULT, outer.width,
-                              outer.height, nullptr, nullptr, instance_, this);
+    window_ = CreateWindowExA(0, title, title, windowed_style, CW_USEDEFAULT, CW_USEDEFAULT, outer.width, outer.height,
+                              nullptr, nullptr, instance_, this);
     if (window_ == nullptr) {
         // Without a window nothing could ever be clicked: the first pump ends
         // the program as if the player had closed it.

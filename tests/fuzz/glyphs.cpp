@@ -3,9 +3,9 @@
 #include <cstdint>
 
 #include "hud/glyphs.h"
+#include "platform/data_error.h"
 #include "tests/fuzz/fuzz_checks.h"
 #include "tests/fuzz/temp_file.h"
-#include "platform/data_error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = qv::fuzz::write_temp_file("glyphs", data, size);

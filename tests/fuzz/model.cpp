@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "tests/fuzz/fuzz_checks.h"
 #include "platform/data_error.h"
+#include "tests/fuzz/fuzz_checks.h"
 #include "world/model.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

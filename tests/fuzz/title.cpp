@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "front/title.h"
+#include "platform/data_error.h"
 #include "tests/fuzz/fuzz_checks.h"
 #include "tests/fuzz/temp_file.h"
-#include "platform/data_error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = qv::fuzz::write_temp_file("title", data, size);
