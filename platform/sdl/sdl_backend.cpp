@@ -33,8 +33,7 @@ bool invisible_video_driver() {
 bool desktop_cursor_known() {
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver == nullptr) return false;
-    return std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "windows") == 0 ||
-           std::strcmp(driver, "cocoa") == 0;
+    return std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "windows") == 0 || std::strcmp(driver, "cocoa") == 0;
 }
 
 // XRGB8888 from RGB555, each channel widened as in every picture file of the game.
@@ -113,8 +112,8 @@ bool SdlBackEnd::build_sharp_target() {
 void SdlBackEnd::redraw() {
     if (renderer_ == nullptr) return;
     const SDL_Rect target{view_.x, view_.y, view_.width, view_.height};
-    const bool sharp = settings_.aspect == Aspect::FourThree && sharp_ != nullptr &&
-                       SDL_SetRenderTarget(renderer_, sharp_) == 0;
+    const bool sharp =
+        settings_.aspect == Aspect::FourThree && sharp_ != nullptr && SDL_SetRenderTarget(renderer_, sharp_) == 0;
     if (sharp) {
         SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
         SDL_SetRenderTarget(renderer_, nullptr);
@@ -215,8 +214,9 @@ void SdlBackEnd::translate_button(const SDL_Event& event) {
                                                                   : 0;
     if (bit == 0) return;
     const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-    const WindowEvent left_or_right = bit == left_bit ? (down ? WindowEvent::LeftButtonDown : WindowEvent::LeftButtonUp)
-                                                      : (down ? WindowEvent::RightButtonDown : WindowEvent::RightButtonUp);
+    const WindowEvent left_or_right = bit == left_bit
+                                          ? (down ? WindowEvent::LeftButtonDown : WindowEvent::LeftButtonUp)
+                                          : (down ? WindowEvent::RightButtonDown : WindowEvent::RightButtonUp);
     if (paused_) {
         // A click resumes and is the player's, not the game's; a button that the
         // game holds down and that is let go meanwhile is released for it.
@@ -312,9 +312,7 @@ void SdlBackEnd::translate(const SDL_Event& event) {
     }
 }
 
-int SdlBackEnd::mixer_volume() const {
-    return settings_.mute ? 0 : settings_.volume * MIX_MAX_VOLUME / 100;
-}
+int SdlBackEnd::mixer_volume() const { return settings_.mute ? 0 : settings_.volume * MIX_MAX_VOLUME / 100; }
 
 bool SdlBackEnd::audio_ready() {
     if (audio_tried_) return audio_open_;
@@ -359,8 +357,8 @@ void SdlBackEnd::create_window(const char* title) {
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
     if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (renderer_ == nullptr) fail_window("renderer");
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, screen_width,
-                                 screen_height);
+    texture_ =
+        SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, screen_width, screen_height);
     if (texture_ == nullptr) fail_window("picture");
     SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
 

@@ -98,9 +98,9 @@ private:
     bool focused_ = false;
     bool paused_ = false;
     bool box_up_ = false;
-    bool closing_ = false;         // the player closed the window
-    uint8_t game_buttons_ = 0;     // buttons the game was told are down
-    uint8_t swallowed_ups_ = 0;    // releases of the click that resumed
+    bool closing_ = false;       // the player closed the window
+    uint8_t game_buttons_ = 0;   // buttons the game was told are down
+    uint8_t swallowed_ups_ = 0;  // releases of the click that resumed
 
     // The audio device is opened on the first play; when that fails the game
     // carries on without sound and the device is never asked for again.

@@ -91,9 +91,9 @@ TEST_F(SdlWindow, IsThreeTimesThePictureAndShowsItNearestNeighbour) {
     EXPECT_EQ(std::pair(cursor.x, cursor.y), std::pair(100, 199));
 
     show_probe_picture();
-    const std::array<uint32_t, 3> pixels[] = {{0, 0, 0xFF0000},     {2, 2, 0xFF0000},     {3, 0, 0x0000FF},
-                                              {5, 2, 0x0000FF},     {6, 0, 0},            {0, 3, 0},
-                                              {957, 597, 0x00FF00}, {959, 599, 0x00FF00}, {956, 599, 0}};
+    const std::array<uint32_t, 3> pixels[] = {
+        {0, 0, 0xFF0000}, {2, 2, 0xFF0000},     {3, 0, 0x0000FF},     {5, 2, 0x0000FF}, {6, 0, 0},
+        {0, 3, 0},        {957, 597, 0x00FF00}, {959, 599, 0x00FF00}, {956, 599, 0}};
     for (const auto& [x, y, rgb] : pixels) EXPECT_EQ(pixel_at(int(x), int(y)), rgb) << x << "," << y;
 
     const uint32_t id = backend->window_id();
@@ -137,8 +137,10 @@ TEST_F(SdlWindow, KeepsShowingTheLastPictureAfterABoxAnExposeOrAResize) {
 TEST_F(SdlWindow, ButtonsComeInOrderAndACloseReachesTheGame) {
     open_window();
     for (const auto& [type, button] : {std::pair<uint32_t, uint8_t>{SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT},
-                                       {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE}, {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT},
-                                       {SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT}, {SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT}}) {
+                                       {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE},
+                                       {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT},
+                                       {SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT},
+                                       {SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT}}) {
         push(type, button);
     }
     using enum WindowEvent;
@@ -159,8 +161,8 @@ TEST_F(SdlWindow, ButtonsComeInOrderAndACloseReachesTheGame) {
 }
 
 TEST_F(SdlWindow, OneChannelEachPlayEndsTheLastAndMissingOrBadFilesStaySilent) {
-    for (const auto& [file, plays] : {std::pair{"THUNDER2.wav", true}, {"NO_SUCH_CUE.wav", false},
-                                      {"GAMEOVER.wav", true}, {"dat.bin", false}}) {
+    for (const auto& [file, plays] :
+         {std::pair{"THUNDER2.wav", true}, {"NO_SUCH_CUE.wav", false}, {"GAMEOVER.wav", true}, {"dat.bin", false}}) {
         backend->play_sound(file, true);
         EXPECT_EQ(Mix_Playing(0) != 0, plays) << file;
     }

@@ -74,8 +74,7 @@ protected:
     }
 
     bool fullscreen() {
-        return (SDL_GetWindowFlags(backend->window()) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
-               SDL_WINDOW_FULLSCREEN_DESKTOP;
+        return (SDL_GetWindowFlags(backend->window()) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
     }
     bool grabbed() { return (SDL_GetWindowFlags(backend->window()) & SDL_WINDOW_MOUSE_GRABBED) != 0; }
     bool cursor_shown() { return SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE; }
@@ -228,7 +227,7 @@ TEST_F(SdlDisplay, TheResumingClickNeverReachesTheGameButAHeldButtonIsReleasedAn
     int turns = 0;
     backend->while_paused = [&] {
         if (turns++ > 0) return;
-        push_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT);  // held through the pause, let go
+        push_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT);   // held through the pause, let go
         push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);  // resumes
     };
     push_key(SDLK_ESCAPE);

@@ -23,7 +23,7 @@ TEST(WindowSize, TheAskedScaleIsLoweredUntilTheWindowFitsTheDesktop) {
     const Case cases[] = {
         {0, {1920, 1050}, SquarePixels, {960, 600}},  // largest that fits, at most 3
         {0, {1920, 1050}, FourThree, {960, 720}},
-        {0, {1366, 728}, FourThree, {960, 720}},      // 728 / 240 = 3
+        {0, {1366, 728}, FourThree, {960, 720}},  // 728 / 240 = 3
         {0, {1024, 700}, FourThree, {640, 480}},
         {5, {1920, 1050}, SquarePixels, {1600, 1000}},  // asked for more than 3 and it fits
         {6, {1920, 1050}, SquarePixels, {1600, 1000}},  // lowered to 5
