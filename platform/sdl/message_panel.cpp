@@ -12,7 +12,7 @@ namespace {
 constexpr int32_t margin_cells = 4;      // between the panel and the window's edges
 constexpr int32_t padding_cells = 8;     // inside the panel, around its parts
 constexpr int32_t bar_cells = 17;        // the caption bar's height
-constexpr int32_t line_cells = 11;       // from one line of text to the next
+constexpr int32_t line_cells = 12;       // from one line of text to the next
 constexpr int32_t button_width_cells = 44;
 constexpr int32_t button_height_cells = 15;
 constexpr int32_t least_width_cells = 160;
