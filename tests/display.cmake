@@ -9,7 +9,8 @@ target_link_libraries(view_layout_tests PRIVATE qv_platform GTest::gtest GTest::
 gtest_discover_tests(view_layout_tests TEST_PREFIX "layout." DISCOVERY_MODE PRE_TEST)
 
 if(TARGET qv_sdl)
-  add_executable(sdl_display_tests ${CMAKE_CURRENT_LIST_DIR}/sdl/sdl_display_tests.cpp)
+  add_executable(sdl_display_tests ${CMAKE_CURRENT_LIST_DIR}/sdl/sdl_display_tests.cpp
+                                   ${CMAKE_CURRENT_LIST_DIR}/sdl/sdl_message_box_tests.cpp)
   target_link_libraries(sdl_display_tests PRIVATE qv_sdl GTest::gtest GTest::gtest_main)
   gtest_discover_tests(sdl_display_tests
                        TEST_PREFIX "sdl."

@@ -1,5 +1,7 @@
-// The words of the pause overlay in a small built-in 5 x 7 bitmap font, as a
-// list of filled cells, so any back end can draw them with plain rectangles.
+// The words of the pause overlay and the message box in a small built-in 5 x 7
+// bitmap font (printable ASCII, with two rows below the line for the tails of
+// g, j, p, q and y), as a list of filled cells, so any back end can draw them
+// with plain rectangles.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +18,8 @@ struct TextCell {
 };
 
 inline constexpr int32_t text_glyph_width = 5;
-inline constexpr int32_t text_glyph_height = 7;
+inline constexpr int32_t text_glyph_height = 7;  // capitals and digits
+inline constexpr int32_t text_descent = 2;       // the tails below the line
 inline constexpr int32_t text_advance = 6;
 
 // The width of `text` at one pixel per font cell.

@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
+#include "platform/sdl/message_panel.h"
 #include "platform/sdl/pause_overlay.h"
 
 namespace qv {
@@ -15,6 +17,7 @@ namespace qv {
 namespace {
 
 constexpr uint32_t pause_wait_milliseconds = 100;
+constexpr uint32_t box_wait_milliseconds = 100;
 constexpr uint8_t left_bit = 1;
 constexpr uint8_t right_bit = 2;
 
@@ -46,12 +49,31 @@ bool is_desktop_fullscreen(SDL_Window* window) {
     return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
 }
 
-void fill_text(SDL_Renderer* renderer, const char* text, int32_t centre_x, int32_t top, int32_t unit) {
-    const std::vector<TextCell> cells = text_cells(text, centre_x - text_width(text) * unit / 2, top, unit);
+void fill_text_at(SDL_Renderer* renderer, std::string_view text, int32_t left, int32_t top, int32_t unit) {
+    const std::vector<TextCell> cells = text_cells(text, left, top, unit);
     std::vector<SDL_Rect> rects;
     rects.reserve(cells.size());
     for (const TextCell& cell : cells) rects.push_back({cell.x, cell.y, cell.width, cell.height});
     SDL_RenderFillRects(renderer, rects.data(), static_cast<int>(rects.size()));
+}
+
+void fill_text(SDL_Renderer* renderer, std::string_view text, int32_t centre_x, int32_t top, int32_t unit) {
+    fill_text_at(renderer, text, centre_x - text_width(text) * unit / 2, top, unit);
+}
+
+void set_colour(SDL_Renderer* renderer, uint32_t rgb, uint8_t alpha = 255) {
+    SDL_SetRenderDrawColor(renderer, static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8),
+                           static_cast<uint8_t>(rgb), alpha);
+}
+
+// A rectangle in one colour with an edge `edge` pixels wide in another.
+void fill_framed(SDL_Renderer* renderer, const PanelRect& rect, int32_t edge, uint32_t edge_rgb, uint32_t inside_rgb) {
+    const SDL_Rect outer{rect.x, rect.y, rect.width, rect.height};
+    const SDL_Rect inner{rect.x + edge, rect.y + edge, rect.width - 2 * edge, rect.height - 2 * edge};
+    set_colour(renderer, edge_rgb);
+    SDL_RenderFillRect(renderer, &outer);
+    set_colour(renderer, inside_rgb);
+    SDL_RenderFillRect(renderer, &inner);
 }
 
 }  // namespace
@@ -122,6 +144,7 @@ void SdlBackEnd::redraw() {
     SDL_RenderClear(renderer_);
     SDL_RenderCopy(renderer_, sharp ? sharp_ : texture_, nullptr, &target);
     if (paused_) draw_pause_overlay();
+    if (box_up_) draw_message_box();
     SDL_RenderPresent(renderer_);
 }
 
@@ -141,6 +164,38 @@ void SdlBackEnd::draw_pause_overlay() {
     fill_text(renderer_, "PAUSED", centre, middle - text_glyph_height * unit * 4, unit * 4);
     SDL_SetRenderDrawColor(renderer_, 170, 170, 170, 255);
     fill_text(renderer_, "CLICK OR ESC TO RESUME", centre, middle + text_glyph_height * unit * 2, unit);
+}
+
+// Over the whole window, dimmed, like the pause overlay drawn over the shown
+// picture only.
+void SdlBackEnd::draw_message_box() {
+    int width = 0;
+    int height = 0;
+    SDL_GetRendererOutputSize(renderer_, &width, &height);
+    const MessagePanel panel = lay_out_message(box_caption_, box_text_, width, height);
+    const int32_t unit = panel.unit;
+
+    SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_BLEND);
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 150);
+    SDL_RenderFillRect(renderer_, nullptr);
+    const SDL_Rect shadow{panel.frame.x + 3 * unit, panel.frame.y + 3 * unit, panel.frame.width, panel.frame.height};
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 140);
+    SDL_RenderFillRect(renderer_, &shadow);
+    SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
+
+    fill_framed(renderer_, panel.frame, unit, 0x9AA4C4, 0x181C2C);
+    fill_framed(renderer_, panel.caption_bar, unit, 0x9AA4C4, 0x2C3A68);
+    set_colour(renderer_, 0xFFFFFF);
+    fill_text_at(renderer_, panel.caption, panel.caption_x, panel.caption_y, unit);
+    set_colour(renderer_, 0xE1E4EC);
+    for (size_t i = 0; i < panel.lines.size(); ++i) {
+        fill_text_at(renderer_, panel.lines[i], panel.text_x,
+                     panel.text_y + static_cast<int32_t>(i) * panel.line_height, unit);
+    }
+    fill_framed(renderer_, panel.button, unit, 0xBEC4D6, box_hover_ ? 0x485A8C : 0x344064);
+    set_colour(renderer_, 0xFFFFFF);
+    fill_text(renderer_, "OK", panel.button.x + panel.button.width / 2,
+              panel.button.y + (panel.button.height - text_glyph_height * unit) / 2, unit);
 }
 
 void SdlBackEnd::follow_window_size() {
@@ -446,16 +501,126 @@ void SdlBackEnd::sleep(uint32_t milliseconds) { SDL_Delay(milliseconds); }
 
 uint32_t SdlBackEnd::ticks() { return SDL_GetTicks(); }
 
+// Whether a point of the window, in window points as the events give them,
+// lies on the box's OK button.
+bool SdlBackEnd::over_box_button(int32_t x, int32_t y) const {
+    Extent points{};
+    Extent pixels{};
+    SDL_GetWindowSize(window_, &points.width, &points.height);
+    SDL_GetRendererOutputSize(renderer_, &pixels.width, &pixels.height);
+    if (points.width <= 0 || points.height <= 0) return false;
+    const MessagePanel panel = lay_out_message(box_caption_, box_text_, pixels.width, pixels.height);
+    return panel.button.contains(x * pixels.width / points.width, y * pixels.height / points.height);
+}
+
+void SdlBackEnd::box_key(const SDL_Event& event) {
+    if (event.key.windowID != window_id_ || event.key.repeat != 0) return;
+    const SDL_Keycode key = event.key.keysym.sym;
+    const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
+    const bool enter = key == SDLK_RETURN || key == SDLK_KP_ENTER;
+    if (key == SDLK_F11 || (alt && enter)) {
+        toggle_fullscreen();
+    } else if (alt && key == SDLK_F4) {
+        close();
+    } else if (enter || key == SDLK_SPACE || key == SDLK_ESCAPE) {
+        box_answered_ = true;
+    }
+}
+
+// The box's clicks are the player's, not the game's, up to the release of a
+// press made in the box that comes after it; a button that the game holds down
+// and that is let go meanwhile is released for it.
+void SdlBackEnd::box_button(const SDL_Event& event) {
+    if (event.button.windowID != window_id_) return;
+    const uint8_t bit = event.button.button == SDL_BUTTON_LEFT    ? left_bit
+                        : event.button.button == SDL_BUTTON_RIGHT ? right_bit
+                                                                  : 0;
+    if (bit == 0) return;
+    const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+    if (down) {
+        swallowed_ups_ |= bit;
+    } else if ((game_buttons_ & bit) != 0) {
+        game_buttons_ &= static_cast<uint8_t>(~bit);
+        pending_.push_back(bit == left_bit ? WindowEvent::LeftButtonUp : WindowEvent::RightButtonUp);
+    } else {
+        swallowed_ups_ &= static_cast<uint8_t>(~bit);
+    }
+    if (bit != left_bit) return;
+    const bool over = over_box_button(event.button.x, event.button.y);
+    if (down) {
+        box_pressed_ = over;
+    } else {
+        box_answered_ = box_pressed_ && over;
+        box_pressed_ = false;
+    }
+}
+
+void SdlBackEnd::box_event(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            box_button(event);
+            return;
+        case SDL_MOUSEMOTION:
+            if (event.motion.windowID == window_id_) {
+                const bool over = over_box_button(event.motion.x, event.motion.y);
+                if (over != box_hover_) {
+                    box_hover_ = over;
+                    redraw();
+                }
+            }
+            return;
+        case SDL_KEYDOWN:
+            box_key(event);
+            return;
+        case SDL_WINDOWEVENT:
+            // A box is no game to pause: losing the focus only lets the pointer go.
+            if (event.window.windowID == window_id_ && event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                focused_ = (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
+                follow_pointer_state();
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    // Resizes, exposes, the focus coming back, closes and lost textures as ever.
+    translate(event);
+}
+
+// With the window open the box is drawn inside it over the dimmed picture and
+// waits on the window's events, so that closing the window takes it down at
+// once: the close then waits for the next pump, which ends the program.
 void SdlBackEnd::message_box(const char* caption, const char* text) {
-    // A hidden or confined cursor could not reach the box's button.
+    if (window_ == nullptr) {
+        // Without a display no box can be shown; the only box that can come then
+        // is a data error's, which the program has written to standard error.
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, nullptr);
+        return;
+    }
+    if (closing_) return;
+    box_caption_ = caption != nullptr ? caption : "";
+    box_text_ = text != nullptr ? text : "";
     box_up_ = true;
+    box_answered_ = false;
+    box_pressed_ = false;
+    int x = 0;
+    int y = 0;
+    const bool pointer_here = SDL_GetMouseFocus() == window_;
+    SDL_GetMouseState(&x, &y);
+    box_hover_ = pointer_here && over_box_button(x, y);
+    // A hidden or confined cursor could not reach the box's button.
     follow_pointer_state();
-    // Without a display no box can be shown; the only box that can come then
-    // is a data error's, which the program has written to standard error.
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, window_);
+    redraw();
+    while (!box_answered_ && !closing_) {
+        SDL_Event native;
+        if (SDL_WaitEventTimeout(&native, box_wait_milliseconds) != 0) box_event(native);
+        if (while_box_up) while_box_up();
+    }
     box_up_ = false;
+    box_caption_.clear();
+    box_text_.clear();
     follow_pointer_state();
-    // The box covered part of the window.
     redraw();
 }
 

@@ -1,15 +1,17 @@
 // The SDL back end: a real window that shows the 320 x 200 picture blown up by a
 // whole factor and centred (square pixels, or 4:3 with a sharp pre-scale), the
-// mouse in picture pixels, one SDL_mixer channel for the music and plain message
-// boxes. The player's side lives here too: desktop fullscreen on Alt+Enter or
-// F11, a pause on Esc or when the window loses the focus during play, and a
-// pointer that is hidden and confined only while the game is being played.
+// mouse in picture pixels, one SDL_mixer channel for the music and message boxes
+// drawn inside the window. The player's side lives here too: desktop fullscreen
+// on Alt+Enter or F11, a pause on Esc or when the window loses the focus during
+// play, a pointer that is hidden and confined only while the game is being
+// played, and a close that ends the program at any moment, a box up or not.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/platform.h"
@@ -48,12 +50,17 @@ public:
     // second), so a test can look at the paused window and then resume it.
     std::function<void()> while_paused;
 
+    // Called on every turn of the wait while a message box is up (at least
+    // every tenth of a second), so a test can look at the box and answer it.
+    std::function<void()> while_box_up;
+
     // Read by tests.
     SDL_Window* window() const { return window_; }
     SDL_Renderer* renderer() const { return renderer_; }
     uint32_t window_id() const { return window_id_; }
     ViewRect view() const { return view_; }
     bool paused() const { return paused_; }
+    bool box_up() const { return box_up_; }
     Mix_Chunk* chunk() const { return chunk_; }
 
 private:
@@ -65,6 +72,11 @@ private:
     bool build_sharp_target();
     void redraw();
     void draw_pause_overlay();
+    void draw_message_box();
+    void box_event(const SDL_Event& event);
+    void box_key(const SDL_Event& event);
+    void box_button(const SDL_Event& event);
+    bool over_box_button(int32_t x, int32_t y) const;
     void pause();
     void resume();
     void hold_while_paused();
@@ -98,6 +110,11 @@ private:
     bool focused_ = false;
     bool paused_ = false;
     bool box_up_ = false;
+    bool box_answered_ = false;  // OK, Enter, Space or Esc
+    bool box_pressed_ = false;   // the left button went down on OK
+    bool box_hover_ = false;     // the pointer is over OK
+    std::string box_caption_;
+    std::string box_text_;
     bool closing_ = false;       // the player closed the window
     uint8_t game_buttons_ = 0;   // buttons the game was told are down
     uint8_t swallowed_ups_ = 0;  // releases of the click that resumed

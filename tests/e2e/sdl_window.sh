@@ -2,7 +2,9 @@
 # The game in a real X window on a virtual screen, driven like a player would:
 # the title shows, a held left button starts play, Esc pauses with a dimmed
 # overlay and frees the pointer, F11 covers the screen, Alt+F4 ends the program
-# with status 0. Usage: sdl_window.sh GAME DATA_DIR [SHOT_DIR]
+# with status 0. Then, started again: a right click on the title shows the
+# credits box inside the window, and closing the window with the box up ends
+# the program with status 0 at once. Usage: sdl_window.sh GAME DATA_DIR [SHOT_DIR]
 # Exits 77 (skipped) when Xvfb, xdotool or ImageMagick is missing.
 set -u
 
@@ -75,15 +77,31 @@ shot() { import -window "$window" "$shots/$1.png" 2>/dev/null || fail "no screen
 count() { convert "$shots/$2.png" -fill black +opaque "$1" -fill white -opaque "$1" -format '%[fx:int(mean*w*h)]' info:; }
 differing() { compare -metric AE "$shots/$1.png" "$shots/$2.png" null: 2>&1 | cut -d' ' -f1; }
 
-cd "$data" || fail "no data folder $data"
-SDL_AUDIODRIVER=dummy "$game" &
-game_pid=$!
+# Waits up to $1 tenths of a second for the game to end, then checks its status.
+ended_well() {
+    for _ in $(seq "$1"); do
+        kill -0 "$game_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$game_pid" 2>/dev/null && return 1
+    wait "$game_pid"
+    status=$?
+    game_pid=
+    [ "$status" -eq 0 ] || fail "the game ended with status $status"
+}
 
-window=$(timeout 20 xdotool search --sync --name Quorvaner | head -n 1)
-[ -n "$window" ] || fail "no game window appeared"
-xdotool windowfocus --sync "$window" 2>/dev/null || true
-eval "$(xdotool getwindowgeometry --shell "$window")"
-echo "window $WIDTH x $HEIGHT at $X,$Y"
+start_game() {
+    SDL_AUDIODRIVER=dummy "$game" &
+    game_pid=$!
+    window=$(timeout 20 xdotool search --sync --name Quorvaner | head -n 1)
+    [ -n "$window" ] || fail "no game window appeared"
+    xdotool windowfocus --sync "$window" 2>/dev/null || true
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    echo "window $WIDTH x $HEIGHT at $X,$Y"
+}
+
+cd "$data" || fail "no data folder $data"
+start_game
 
 shot opened
 # The title's zoom takes about 40 frames; then it waits for the left button.
@@ -132,13 +150,34 @@ xdotool key Escape
 sleep 0.5
 shot resumed
 xdotool key alt+F4
-for _ in $(seq 50); do
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$game_pid" 2>/dev/null && fail "Alt+F4 did not end the game"
-wait "$game_pid"
-status=$?
-game_pid=
-[ "$status" -eq 0 ] || fail "the game ended with status $status"
+ended_well 50 || fail "Alt+F4 did not end the game"
+
+# The credits box, drawn inside the window over the dimmed title.
+start_game
+sleep 2
+shot title-again
+xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+# Held across a few frames, as the title looks at the button once a frame.
+xdotool mousedown 3
+sleep 0.15
+xdotool mouseup 3
+sleep 0.7
+shot credits
+# The caption bar's colour, and the words in white and light grey.
+[ "$(count 'rgb(44,58,104)' credits)" -gt 5000 ] || fail "no credits box in the window"
+[ "$(count 'rgb(225,228,236)' credits)" -gt 1000 ] || fail "no credits text in the box"
+sleep 0.5
+shot credits-later
+[ "$(differing credits credits-later)" -eq 0 ] || fail "the box did not hold"
+kill -0 "$game_pid" 2>/dev/null || fail "the game ended with the credits up"
+
+# Closed as the window manager closes it; Alt+F4 where there is no wmctrl.
+closed_at=$(date +%s%N)
+if command -v wmctrl >/dev/null 2>&1 && [ -n "$wm_pid" ]; then
+    wmctrl -i -c "$window"
+else
+    xdotool key alt+F4
+fi
+ended_well 20 || fail "closing the window with the credits up did not end the game within 2 s"
+echo "closed with the credits up: ended after $((($(date +%s%N) - closed_at) / 1000000)) ms"
 echo "the real window behaved: screenshots in $shots"

@@ -1,7 +1,7 @@
 // The SDL window as the player handles it, on SDL's dummy video and audio
 // drivers: the size and fullscreen from the settings and the keys, the pause
 // that holds the pump, the pointer that is the game's only while playing, and
-// the volume.
+// the volume, and the message box drawn in the window that a close takes down.
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
@@ -9,15 +9,22 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/frame.h"
+#include "platform/sdl/message_panel.h"
 #include "platform/sdl/pause_overlay.h"
 #include "platform/sdl/sdl_backend.h"
+#include "platform/window.h"
 
 namespace qv {
 namespace {
+
+constexpr const char* credits =
+    "Lead Developer (Game Logic, Graphics, etc.): Arno Velt\nSound Programmer: Pim Oskar\n\nAnd a very special "
+    "thanks to: Ida Marrow";
 
 using Events = std::vector<WindowEvent>;
 using enum WindowEvent;
@@ -51,12 +58,20 @@ protected:
         SDL_PushEvent(&event);
     }
 
-    void push_button(uint32_t type, uint8_t button) {
+    void push_button(uint32_t type, uint8_t button, int32_t x = 0, int32_t y = 0) {
         SDL_Event event{};
         event.type = type;
         event.button.windowID = backend->window_id();
         event.button.button = button;
+        event.button.x = x;
+        event.button.y = y;
         SDL_PushEvent(&event);
+    }
+
+    // A press and release at one point of the window.
+    void push_button_at(int32_t x, int32_t y, uint8_t button = SDL_BUTTON_LEFT) {
+        push_button(SDL_MOUSEBUTTONDOWN, button, x, y);
+        push_button(SDL_MOUSEBUTTONUP, button, x, y);
     }
 
     void push_window(uint8_t what) {
@@ -276,6 +291,115 @@ TEST_F(SdlDisplay, FourThreePointerAndVolumeOrMuteOnTheOneChannel) {
     EXPECT_EQ(Mix_Playing(0), 1);  // muted, it still plays its course
 }
 
+TEST_F(SdlDisplay, BoxHoldsUntilOkIsClickedOrEnterIsPressedAndThenShowsThePictureAgain) {
+    open();
+    show_test_picture();
+    play();
+    const MessagePanel panel = lay_out_message("Quorvaner", credits, 960, 600);
+    const int32_t ok_x = panel.button.x + panel.button.width / 2;
+    const int32_t ok_y = panel.button.y + panel.button.height / 2;
+    const int32_t bar_y = panel.caption_bar.y + panel.caption_bar.height / 2;
+    int turns = 0;
+    std::vector<uint32_t> seen;
+    backend->while_box_up = [&] {
+        ++turns;
+        if (turns == 1) {
+            EXPECT_TRUE(backend->box_up());
+            EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+            EXPECT_EQ(SDL_GetWindowFlags(backend->window()) & SDL_WINDOW_MOUSE_GRABBED, 0u);
+            seen = {pixel_at(0, 0), pixel_at(3, 0), pixel_at(480, bar_y)};
+            push_button_at(5, 5);                          // beside the panel
+            push_button_at(ok_x, ok_y, SDL_BUTTON_RIGHT);  // not the button that answers
+            push_window(SDL_WINDOWEVENT_EXPOSED);
+            push_window(SDL_WINDOWEVENT_FOCUS_LOST);  // no pause under a box
+        } else if (turns == 8) {
+            push_button_at(ok_x, ok_y);
+        }
+    };
+    backend->message_box("Quorvaner", credits);
+    EXPECT_GE(turns, 8);
+    EXPECT_LE(turns, 12);
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_GT(seen[0] >> 16, 0u) << "the picture dimmed, not black";
+    EXPECT_LT(seen[0] >> 16, 0x80u);
+    EXPECT_LT(seen[1] & 0xFF, 0x80u);
+    EXPECT_EQ(seen[2], 0x2C3A68u) << "the caption bar";
+    EXPECT_FALSE(backend->box_up());
+    EXPECT_FALSE(backend->paused());
+    EXPECT_TRUE(drain().empty()) << "the box's clicks are not the game's";
+    EXPECT_EQ(pixel_at(0, 0), 0xFF0000u);
+    EXPECT_EQ(pixel_at(480, bar_y), 0xFFFFFFu);
+
+    turns = 0;
+    backend->while_box_up = [&] {
+        if (++turns == 3) push_key(SDLK_RETURN);
+    };
+    backend->message_box("GAME OVER", "You've been Quorvaned! Your final score was 700");
+    EXPECT_GE(turns, 4) << "three turns, then the key";
+    EXPECT_LE(turns, 6);
+    EXPECT_EQ(pixel_at(480, 300), 0xFFFFFFu);
+}
+
+TEST_F(SdlDisplay, AWindowCloseTakesABoxDownAtOnceAndReachesTheNextPump) {
+    open();
+    for (const bool quit : {false, true}) {
+        int turns = 0;
+        backend->while_box_up = [&] {
+            if (turns++ > 0) return;
+            if (quit) {
+                SDL_Event event{};
+                event.type = SDL_QUIT;
+                SDL_PushEvent(&event);
+            } else {
+                push_window(SDL_WINDOWEVENT_CLOSE);
+            }
+        };
+        const uint32_t start = SDL_GetTicks();
+        backend->message_box("Quorvaner", credits);
+        EXPECT_EQ(turns, 2) << quit;
+        EXPECT_LT(SDL_GetTicks() - start, 500u);
+        // Any later box is no reason to wait: the close is still to be reported.
+        backend->while_box_up = [&] { ADD_FAILURE() << "a box after the close"; };
+        backend->message_box("GAME OVER", "late");
+        Window window;
+        window.backend = backend.get();
+        window.exists = true;
+        EXPECT_THROW(pump_messages(window), WindowClosed);
+        backend->destroy_window();
+        backend->create_window("Test window");
+        drain();
+    }
+}
+
+TEST_F(SdlDisplay, TwoKilobytesInABoxNeitherGrowTheWindowNorHangAndAResizeRedrawsTheBox) {
+    open();
+    std::string text;
+    while (text.size() < 2048) text += "lorem ipsum dolor\n";
+    int turns = 0;
+    bool checked = false;
+    backend->while_box_up = [&] {
+        ++turns;
+        if (turns == 1) {
+            SDL_SetWindowSize(backend->window(), 700, 500);
+            push_window(SDL_WINDOWEVENT_SIZE_CHANGED);
+        } else if (!checked && SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 0) {
+            checked = true;
+            const MessagePanel panel = lay_out_message("Quorvaner", text, 700, 500);
+            EXPECT_EQ(pixel_at(panel.frame.x + panel.frame.width / 2, panel.caption_bar.y + 1), 0x2C3A68u);
+            push_key(SDLK_ESCAPE);
+        }
+    };
+    const uint32_t start = SDL_GetTicks();
+    backend->message_box("Quorvaner", text.c_str());
+    EXPECT_TRUE(checked);
+    EXPECT_LE(turns, 8);
+    EXPECT_LT(SDL_GetTicks() - start, 1000u);
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(backend->window(), &width, &height);
+    EXPECT_EQ(std::pair(width, height), std::pair(700, 500));
+}
+
 TEST(PauseWords, CellsFollowTheFontAndRunsOfARowMerge) {
     EXPECT_EQ(text_width("PAUSED"), 35);
     EXPECT_EQ(text_width(""), 0);
@@ -288,7 +412,7 @@ TEST(PauseWords, CellsFollowTheFontAndRunsOfARowMerge) {
     }
     EXPECT_EQ((std::array{l[6].x, l[6].y, l[6].width}), (std::array{10, 32, 10}));
     // A letter the font lacks is a gap of one advance.
-    const std::vector<TextCell> gap = text_cells("?L", 0, 0, 1);
+    const std::vector<TextCell> gap = text_cells("\x7FL", 0, 0, 1);
     ASSERT_EQ(gap.size(), 7u);
     EXPECT_EQ(gap[0].x, text_advance);
 }

@@ -1,0 +1,114 @@
+// Where the parts of the message box drawn inside the SDL window go for any
+// text and window, and the box where no window is open.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/sdl/message_panel.h"
+#include "platform/sdl/pause_overlay.h"
+#include "platform/sdl/sdl_backend.h"
+
+namespace qv {
+namespace {
+
+constexpr const char* credits =
+    "Lead Developer (Game Logic, Graphics, etc.): Arno Velt\nSound Programmer: Pim Oskar\n\nAnd a very special "
+    "thanks to: Ida Marrow";
+
+// About 2 KB of words and line feeds.
+std::string long_text() {
+    std::string text;
+    for (int i = 0; text.size() < 2048; ++i) text += (i % 9 == 8) ? "paragraph\n" : "lorem ipsum ";
+    return text;
+}
+
+bool inside(const PanelRect& inner, const PanelRect& outer) {
+    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.width <= outer.x + outer.width &&
+           inner.y + inner.height <= outer.y + outer.height;
+}
+
+TEST(MessageText, WrapsBetweenWordsKeepsLineFeedsAndBreaksOverlongWords) {
+    EXPECT_EQ(
+        wrap_text(credits, 30, 20),
+        (std::vector<std::string>{"Lead Developer (Game Logic,", "Graphics, etc.): Arno Velt",
+                                  "Sound Programmer: Pim Oskar", "", "And a very special thanks to:", "Ida Marrow"}));
+    EXPECT_EQ(wrap_text("abcdefghij kl", 4, 9), (std::vector<std::string>{"abcd", "efgh", "ij", "kl"}));
+    EXPECT_EQ(wrap_text("one\r\ntwo\tthree\n", 20, 9), (std::vector<std::string>{"one", "two three", ""}));
+    EXPECT_EQ(wrap_text("", 5, 3), std::vector<std::string>{""});
+    // Exactly a line's worth: no empty line after it.
+    EXPECT_EQ(wrap_text("abcd efgh", 4, 9), (std::vector<std::string>{"abcd", "efgh"}));
+}
+
+TEST(MessageText, TextThatCannotFitIsCutWithAnEllipsis) {
+    const std::vector<std::string> lines = wrap_text(long_text(), 30, 6);
+    ASSERT_EQ(lines.size(), 6u);
+    for (const std::string& line : lines) EXPECT_LE(line.size(), 30u) << line;
+    EXPECT_EQ(lines.back().substr(lines.back().size() - 3), "...");
+    EXPECT_EQ(wrap_text("a b c d", 1, 2), (std::vector<std::string>{"a", "."}));
+    EXPECT_EQ(wrap_text("one two three", 9, 1), std::vector<std::string>{"one tw..."});
+    // A huge single word does not make a line per letter before it is cut.
+    EXPECT_EQ(wrap_text(std::string(1'000'000, 'x'), 10, 2).size(), 2u);
+}
+
+TEST(MessageLayout, CreditsSitInACentredPanelAtAReadableScale) {
+    const MessagePanel panel = lay_out_message("Quorvaner", credits, 960, 600);
+    EXPECT_EQ(panel.unit, 2);
+    EXPECT_EQ(panel.caption, "Quorvaner");
+    EXPECT_EQ(panel.lines.size(), 4u) << "the credits need no wrapping at this size";
+    EXPECT_EQ(panel.lines[0], "Lead Developer (Game Logic, Graphics, etc.): Arno Velt");
+    EXPECT_LE(std::abs(2 * panel.frame.x + panel.frame.width - 960), 1);
+    EXPECT_LE(std::abs(2 * panel.frame.y + panel.frame.height - 600), 1);
+    EXPECT_GE(panel.frame.width, text_width(panel.lines[0]) * 2);
+    EXPECT_TRUE(inside(panel.caption_bar, panel.frame));
+    EXPECT_TRUE(inside(panel.button, panel.frame));
+    const int32_t text_bottom = panel.text_y + 3 * panel.line_height + (text_glyph_height + text_descent) * 2;
+    EXPECT_LE(text_bottom, panel.button.y);
+    EXPECT_GE(panel.text_y, panel.caption_bar.y + panel.caption_bar.height);
+    EXPECT_EQ(lay_out_message("GAME OVER", "", 1920, 1080).unit, 4);
+}
+
+TEST(MessageLayout, AnyTextStaysInsideWindowsOfAnySize) {
+    const std::string text = long_text();
+    const std::string caption(500, 'C');
+    for (const auto& [width, height] : {std::pair{320, 200}, {960, 600}, {1920, 1080}, {333, 600}, {2000, 210}}) {
+        const MessagePanel panel = lay_out_message(caption, text, width, height);
+        EXPECT_TRUE(inside(panel.frame, PanelRect{0, 0, width, height})) << width << "x" << height;
+        for (const std::string& line : panel.lines) {
+            EXPECT_LE(panel.text_x + text_width(line) * panel.unit, panel.frame.x + panel.frame.width) << line;
+        }
+        EXPECT_LE(panel.caption_x + text_width(panel.caption) * panel.unit, panel.frame.x + panel.frame.width);
+        EXPECT_EQ(panel.lines.back().substr(panel.lines.back().size() - 3), "...");
+        EXPECT_EQ(panel.caption.substr(panel.caption.size() - 3), "...");
+    }
+}
+
+TEST(MessageFont, EveryPrintableLetterHasAGlyphAndTailsHangBelowTheLine) {
+    for (char letter = '!'; letter <= '~'; ++letter) {
+        EXPECT_FALSE(text_cells(std::string(1, letter), 0, 0, 1).empty()) << letter;
+    }
+    EXPECT_TRUE(text_cells(" ", 0, 0, 1).empty());
+    const auto lowest = [](const char* text) {
+        int32_t bottom = 0;
+        for (const TextCell& cell : text_cells(text, 0, 0, 1)) bottom = std::max(bottom, cell.y + cell.height);
+        return bottom;
+    };
+    for (const char* tail : {"g", "j", "p", "q", "y", ","}) EXPECT_GT(lowest(tail), text_glyph_height) << tail;
+    for (const char* flat : {"a", "Q", "0", "."}) EXPECT_EQ(lowest(flat), text_glyph_height) << flat;
+}
+
+TEST(SdlMessageBoxWithoutWindow, ReturnsSilentlyWhereNoBoxCanBeShown) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    SdlBackEnd backend;
+    backend.while_box_up = [] { ADD_FAILURE() << "no window: nothing to wait on"; };
+    ::testing::internal::CaptureStderr();
+    backend.message_box("Quorvaner", "the data folder is missing");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+}  // namespace
+}  // namespace qv
