@@ -32,30 +32,10 @@ std::string counting_bytes(size_t size) {
     return bytes;
 }
 
-// A title picture whose colour entry i (i > 0) converts to the 15-bit value i,
-// so a presented pixel names its index; entry 0 is pure red, 0x7C00.
-// Pixel (x, y) holds 1 + (x + 7y) mod 255, never 0.
-std::vector<uint8_t> probe_picture() {
-    std::vector<uint8_t> p(title_file_size, 0);
-    for (int i = 1; i < 256; ++i) {
-        p[static_cast<size_t>(54 + 4 * i)] = static_cast<uint8_t>((i & 31) << 3);
-        p[static_cast<size_t>(55 + 4 * i)] = static_cast<uint8_t>((i >> 5) << 3);
-    }
-    p[56] = 255;
-    for (int y = 0; y < screen_height; ++y)
-        for (int x = 0; x < screen_width; ++x)
-            p[static_cast<size_t>(title_pixels_offset + y * screen_width + x)] =
-                static_cast<uint8_t>(1 + (x + 7 * y) % 255);
-    return p;
-}
-
-uint16_t probe(int x, int y) { return static_cast<uint16_t>(1 + (x + 7 * y) % 255); }
-
-// A world after init_video, ready for the title; every picture shown and every
+// A world after init_video, ready for the title with a blank picture; every
 // back-end event is recorded with the pump count at which it happened.
 struct TitleWorld {
     testing::TestWorld w{false};
-    std::vector<std::vector<uint16_t>> presents;
     std::vector<std::string> events;
     std::vector<uint64_t> event_pumps;
 
@@ -66,28 +46,9 @@ struct TitleWorld {
             event_pumps.push_back(w.backend.pumps);
         };
         init_video(w->video, w->window);
-        w.backend.on_present = [this](const PresentedFrame& p) {
-            presents.emplace_back(p.surface.pixels.begin(), p.surface.pixels.end());
-            w.clock.push_back(w.backend.slept_ms);
-        };
     }
-    void run() { show_title(w->video, w->window, w->input, probe_picture()); }
+    void run() { show_title(w->video, w->window, w->input, std::vector<uint8_t>(title_file_size, 0)); }
 };
-
-// Checks one zoom step: the picture's top-left part of w x h pixels, sampled
-// every `step` source pixels, at (left, top); red all round.
-void expect_zoom_step(const std::vector<uint16_t>& shown, int left, int top, int w, int h, int step) {
-    int wrong = 0;
-    for (int y = 0; y < screen_height; ++y)
-        for (int x = 0; x < screen_width; ++x) {
-            const bool inside = x >= left && x < left + w && y >= top && y < top + h;
-            const uint16_t want = inside ? probe((x - left) * step, (y - top) * step) : uint16_t{0x7C00};
-            const uint16_t got = shown[static_cast<size_t>(y * screen_width + x)];
-            if (got != want && ++wrong <= 3)
-                ADD_FAILURE() << "pixel (" << x << ", " << y << ") shows " << got << ", expected " << want;
-        }
-    EXPECT_EQ(wrong, 0);
-}
 
 TEST(DataFiles, GlyphAndTitleFilesFaultsAndLongFiles) {
     Scratch s("front-files");
@@ -115,25 +76,17 @@ TEST(DataFiles, GlyphAndTitleFilesFaultsAndLongFiles) {
     EXPECT_EQ(std::string(picture.begin(), picture.end()), long_bytes.substr(0, 65078));
 }
 
-TEST(TitleScreen, ZoomStepsAndThePaletteRestored) {
+// The zoom's pictures are pinned by the golden replays; not its pacing, nor
+// which palette it hands back.
+TEST(TitleScreen, ZoomStepsAreThirteenMillisecondsApartAndThePaletteIsRestored) {
     TitleWorld t({{41, 0, 0, 1, 0}});
     Palette before = t.w->video.default_palette;
     before[0] = 0x03E0;  // as if a flash were showing
     before[200] = 0x1234;
     t.w->video.active_palette = before;
     t.run();
-    ASSERT_EQ(t.presents.size(), 40u);
-    // Step 1: 8 x 5 at (156, 98), one pixel for every 40 source pixels, in
-    // the picture's own colours; steps 38 to 40 are unscaled, growing.
-    expect_zoom_step(t.presents[0], 156, 98, 8, 5, 40);
-    expect_zoom_step(t.presents[37], 8, 5, 304, 190, 1);
-    expect_zoom_step(t.presents[38], 4, 3, 312, 195, 1);
-    expect_zoom_step(t.presents[39], 0, 0, 320, 200, 1);
-    // The whole picture stays in the window, and the game's palette comes back.
-    EXPECT_EQ(t.w.backend.shown, t.presents[39]);
-    EXPECT_EQ(t.w->video.frame, FrameBuffer{});
+    ASSERT_EQ(t.w.clock.size(), 40u);
     EXPECT_EQ(t.w->video.active_palette, before);
-    // Each step is shown, then 13 ms pass before the next.
     for (size_t k = 0; k < 40; ++k) EXPECT_EQ(t.w.clock[k], 13 * k) << "step " << k + 1;
 }
 
@@ -169,7 +122,7 @@ TEST(TitleScreen, WaitingLoopAlwaysMakesOnePass) {
         t.run();
         EXPECT_EQ(t.w.backend.pumps, c.pumps);
         EXPECT_EQ(t.w.backend.sleeps, c.pumps);
-        EXPECT_EQ(t.presents.size(), 40u) << "the waiting loop presents nothing";
+        EXPECT_EQ(t.w.clock.size(), 40u) << "the waiting loop presents nothing";
         EXPECT_EQ(t.events, (std::vector<std::string>{"play BADSONG1 loop", "stop"}));
         EXPECT_EQ(t.event_pumps.back(), c.pumps);
     }

@@ -63,9 +63,8 @@ TEST(ProgramOptions, FlagsOverrideSettingsAndFaultsAreOneShortLine) {
         EXPECT_NE(error.find(fault.says), std::string::npos) << error;
         EXPECT_LT(error.size(), 120u);
     }
-    ASSERT_TRUE(parse({"--help"}, error));
-    EXPECT_TRUE(parse({"--help"}, error)->help);
-    EXPECT_TRUE(parse({"--version"}, error)->version);
+    EXPECT_TRUE(parse({"--help"}, error).value().help);
+    EXPECT_TRUE(parse({"--version"}, error).value().version);
 }
 
 TEST(ProgramOptions, SettingsFileTextReadsBackAndBadValuesChangeNothing) {

@@ -1,3 +1,5 @@
+// A lost life and a cleared level beyond what the golden replays show: what
+// each resets, kill counts that jump past the threshold, kinds the board keeps.
 #include "game/progression.h"
 
 #include <gtest/gtest.h>
@@ -29,29 +31,6 @@ void expect_spawned_after_head(const Game& g, testing::Twin& d, int32_t kind, co
     EXPECT_EQ(g.random.seed, d.random.seed);
 }
 
-TEST(RandomGenerator, FirstDrawsForAKnownSeed) {
-    Random r;
-    seed_random(r, 1);
-    for (int32_t want : {16838, 5758, 10113, 17515, 31051}) EXPECT_EQ(next_random(r), want);
-}
-
-TEST(Progression, SpawnRollMakesAtMostOnePickupAfterTheHead) {
-    for (const auto& [low, high] : {std::pair{0, 4}, {5, 9}, {10, 10}}) {
-        uint32_t seed = 1;
-        while (testing::Twin(seed).next() % 6000 < low || testing::Twin(seed).next() % 6000 > high) ++seed;
-        testing::TestWorld w;
-        w->state.camera_z = 77;
-        seed_random(w->random, seed);
-        spawn_step(w->entity_list, w->models, w->random, w->state.camera_z);
-        testing::Twin d(seed);
-        d.next();
-        if (low == 0) expect_spawned_after_head(*w, d, RepairPickup, w->models.heal);
-        if (low == 5) expect_spawned_after_head(*w, d, ShieldPickup, w->models.shield);
-        EXPECT_EQ(entities(*w).size(), low < 10 ? 4u : 3u);
-        EXPECT_EQ(w->random.seed, d.random.seed);
-    }
-}
-
 TEST(Progression, DeathTestCostsALifeWithItsSequenceThenEndsTheGame) {
     testing::TestWorld w;
     Game& g = *w;
@@ -66,10 +45,8 @@ TEST(Progression, DeathTestCostsALifeWithItsSequenceThenEndsTheGame) {
     EXPECT_EQ(std::vector({g.state.lives, g.state.shield, g.state.laser_energy, g.state.laser_overheated,
                            g.state.invulnerable_timer, g.state.kills, g.state.camera_z}),
               std::vector({0, 240, 240, 0, 0, 42, 900}));
-    ASSERT_EQ(shown.size(), 105u);
-    EXPECT_EQ(std::vector({shown[0], shown[1], shown[104]}), std::vector<uint16_t>({0, 0x7FE0, 0}));
+    EXPECT_EQ(shown.size(), 105u);
     EXPECT_EQ(w.backend.sleeps, 105u);
-    EXPECT_EQ(w.backend.events, (Events{"stop", "play THUNDER2 loop"}));
 
     g.state.shield = 1;  // no spare life, but the shield holds
     death_test(g);

@@ -1,5 +1,5 @@
-// The replay tool's option and script parsing and its PNG shots; the picture
-// CRCs are checked frame by frame by the golden replays.
+// The replay tool's option and script parsing, careless and hostile, and its
+// PNG shots; the picture CRCs are checked frame by frame by the golden replays.
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -18,6 +18,9 @@ namespace {
 
 using Pixels = std::array<uint16_t, screen_pixels>;
 
+// The longest message any argument or script may produce.
+constexpr size_t longest_message = 300;
+
 TEST(ReplayOptions, DefaultsEveryOptionAndBadArguments) {
     // A failed parse throws from value() and fails the test.
     auto fields = [](const ReplayOptions& o) {
@@ -34,32 +37,41 @@ TEST(ReplayOptions, DefaultsEveryOptionAndBadArguments) {
               std::tuple(4294967295u, std::string("run.txt"), uint64_t{12}, true, std::vector<uint64_t>{5, 2},
                          std::string("pics")));
 
-    const std::vector<std::vector<std::string>> bad = {
-        {"--speed", "3"},
-        {"run.txt"},
-        {"--seed"},
-        {"--seed", "4294967296"},
-        {"--seed", "-1"},
-        {"--seed", "7x"},
-        {"--seed", ""},
-        {"--seed", "+7"},
-        {"--seed", "1", "--seed", "2"},
-        {"--max-pumps", "0"},
-        {"--max-pumps", "99999999999999999999"},
-        {"--shot", "0"},
-        {"--input", "a", "--input", "b"},
-        {"--shot-dir", ""},
-        {"--state", "--shot"},
+    EXPECT_EQ(parse_replay_options({"--max-pumps", "9223372036854775807"}, error).value().max_pumps,
+              uint64_t{9223372036854775807u});
+
+    // Each refusal is one short line that names what is wrong.
+    const std::string digits(100000, '9');
+    const struct {
+        std::vector<std::string> args;
+        const char* says;
+    } bad[] = {
+        {{std::string("--\x01") + digits}, "unknown argument \"--\\x01999"},
+        {{"run.txt"}, ""},
+        {{"--seed"}, ""},
+        {{"--seed", "4294967296"}, "--seed"},
+        {{"--seed", digits}, "from 0 to 4294967295, not \"9999"},
+        {{"--seed", "-1"}, ""},
+        {{"--seed", "7x"}, ""},
+        {{"--seed", ""}, ""},
+        {{"--seed", "+7"}, ""},
+        {{"--seed", "1", "--seed", "2"}, ""},
+        {{"--max-pumps", "0"}, ""},
+        {{"--max-pumps", "9223372036854775808"}, "from 1 to 9223372036854775807"},
+        {{"--shot", "0"}, ""},
+        {{"--shot", "18446744073709551616"}, "from 1 to 9223372036854775807"},
+        {{"--input", "a", "--input", "b"}, ""},
+        {{"--shot-dir", ""}, ""},
+        {{"--state", "--shot"}, ""},
     };
-    for (const auto& args : bad) {
-        SCOPED_TRACE(::testing::PrintToString(args));
+    for (const auto& b : bad) {
         error.clear();
-        EXPECT_FALSE(parse_replay_options(args, error));
+        EXPECT_FALSE(parse_replay_options(b.args, error));
         EXPECT_FALSE(error.empty());
-        EXPECT_EQ(error.find('\n'), std::string::npos) << "one line";
+        EXPECT_NE(error.find(b.says), std::string::npos) << error;
+        EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+        EXPECT_LE(error.size(), longest_message) << error;
     }
-    parse_replay_options({"--seed", "4294967296"}, error);
-    EXPECT_NE(error.find("--seed"), std::string::npos) << error;
 }
 
 TEST(MouseScript, EntriesCommentsBlanksAndMalformedLines) {
@@ -76,9 +88,12 @@ TEST(MouseScript, EntriesCommentsBlanksAndMalformedLines) {
     ASSERT_TRUE(empty);
     EXPECT_TRUE(empty->empty());
 
+    EXPECT_TRUE(parse_mouse_script("9223372036854775807 1 1 0 0\n" + std::string(200, '#'), "run.txt", error));
+
+    const std::string digits(100000, '9');
     const struct {
         std::string text;
-        const char* where;
+        const char* says;
     } bad[] = {
         {"1 0 0 0 0\n\n5 1 2 0\n", "run.txt:3: "},      // four fields
         {"1 0 0 0 0\n\n5 1 2 0 0 0\n", "run.txt:3: "},  // six fields
@@ -92,10 +107,18 @@ TEST(MouseScript, EntriesCommentsBlanksAndMalformedLines) {
         {"5 2147483648 2 0 0\n", "run.txt:1: "},    // beyond 32 bits
         {"4 0 0 1 0\n4 0 0 0 0\n", "run.txt:2: "},  // pumps strictly increase
         {"4 0 0 1 0\n3 0 0 0 0\n", "run.txt:2: "},
+        // Hostile sizes: the message stays short and keeps its reason.
+        {digits + " 1 1 0 0\n", "run.txt:1: the line is longer than 200 characters"},
+        {"# " + std::string(300, '#') + "\n", "longer than 200"},
+        {std::string(150, '9') + " 1 1 0 0\n", "from 1 to 9223372036854775807, not \"9999"},
+        {"9223372036854775808 1 1 0 0\n", "from 1 to 9223372036854775807"},
+        {std::string("1\0 2 3 0 0\n", 11), "not \"1\\x00\""},
+        {std::string(max_script_size + 1, '\n'), "larger than 16777216 bytes"},
     };
     for (const auto& b : bad) {
-        EXPECT_FALSE(parse_mouse_script(b.text, "run.txt", error)) << b.text;
-        EXPECT_EQ(error.rfind(b.where, 0), 0u) << error;
+        EXPECT_FALSE(parse_mouse_script(b.text, "run.txt", error));
+        EXPECT_NE(error.find(b.says), std::string::npos) << error;
+        EXPECT_LE(error.size(), longest_message) << error;
     }
 }
 
