@@ -1,6 +1,5 @@
 #include "world/render.h"
 
-#include <cmath>
 #include <cstddef>
 
 #include "raster/draw.h"
@@ -23,20 +22,27 @@ int32_t wrap_mul(int32_t a, int32_t b) {
     return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
 }
 
-DepthScaleTable build_depth_scale_table() {
-    DepthScaleTable table{};
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        table[i] = static_cast<int32_t>(std::floor(1024.0 * std::pow(0.97, static_cast<double>(i))));
-    }
-    return table;
-}
-
 }  // namespace
 
-const DepthScaleTable& depth_scale_table() {
-    static const DepthScaleTable table = build_depth_scale_table();
-    return table;
-}
+// floor(1024 * 0.97^depth), worked out exactly as floor(1024 * 97^depth / 100^depth)
+// rather than with a floating-point power, so no library's rounding can change a
+// picture anywhere.
+constexpr DepthScaleTable depth_table = {{
+    1024, 993, 963, 934, 906, 879, 852, 827, 802, 778, 755, 732, 710, 689, 668, 648, 628, 610, 591, 574, 556, 540,
+    523,  508, 492, 478, 463, 449, 436, 423, 410, 398, 386, 374, 363, 352, 342, 331, 321, 312, 302, 293, 284, 276,
+    268,  260, 252, 244, 237, 230, 223, 216, 210, 203, 197, 191, 186, 180, 175, 169, 164, 159, 154, 150, 145, 141,
+    137,  133, 129, 125, 121, 117, 114, 110, 107, 104, 101, 98,  95,  92,  89,  86,  84,  81,  79,  76,  74,  72,
+    70,   68,  66,  64,  62,  60,  58,  56,  55,  53,  51,  50,  48,  47,  45,  44,  43,  41,  40,  39,  38,  37,
+    35,   34,  33,  32,  31,  30,  29,  29,  28,  27,  26,  25,  24,  24,  23,  22,  22,  21,  20,  20,  19,  18,
+    18,   17,  17,  16,  16,  15,  15,  14,  14,  13,  13,  13,  12,  12,  11,  11,  11,  10,  10,  10,  9,   9,
+    9,    9,   8,   8,   8,   8,   7,   7,   7,   7,   6,   6,   6,   6,   6,   5,   5,   5,   5,   5,   5,   4,
+    4,    4,   4,   4,   4,   4,   4,   3,   3,   3,   3,   3,   3,   3,   3,   3,   2,   2,   2,   2,   2,   2,
+    2,    2,   2,   2,   2,   2,   2,   1,   1,   1,   1,   1,   1,   1,   1,   1,   1,   1,   1,   1,   1,   1,
+    1,    1,   1,   1,   1,   1,   1,   1,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,
+    0,    0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,
+}};
+
+const DepthScaleTable& depth_scale_table() { return depth_table; }
 
 int32_t depth_scale(int32_t depth) {
     const DepthScaleTable& table = depth_scale_table();

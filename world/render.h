@@ -12,7 +12,7 @@ namespace qv {
 // floor(1024 * 0.97^depth) for depth 0 to 255; 8 fraction bits.
 using DepthScaleTable = std::array<int32_t, 256>;
 
-// Computed once, on first use; nothing else in a running game uses floating point.
+// A fixed table of whole numbers: the game runs without floating point.
 const DepthScaleTable& depth_scale_table();
 
 // The table entry for a depth, with depths outside 0..255 held to the nearest end.
