@@ -156,38 +156,15 @@ void draw_walk(FrameBuffer& frame, const Walk& w, uint8_t colour) {
     }
 }
 
-// Both ends on screen: the walk moves monotonically from one end to the
-// other, so every point between is on screen too, and lengths below 320 keep
-// the error term far from wrapping. The same walk as above, on a pointer into
-// the frame and with no clipping at all.
-void draw_visible(FrameBuffer& frame, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint8_t colour) {
-    int32_t dx = x2 - x1;
-    int32_t dy = y2 - y1;
-    ptrdiff_t step_x = 1;
-    ptrdiff_t step_y = screen_width;
-    if (dx < 0) dx = -dx, step_x = -1;
-    if (dy < 0) dy = -dy, step_y = -screen_width;
-    const bool x_major = dx >= dy;
-    const int32_t major = x_major ? dx : dy;
-    const int32_t minor = x_major ? dy : dx;
-    const ptrdiff_t major_step = x_major ? step_x : step_y;
-    const ptrdiff_t minor_step = x_major ? step_y : step_x;
-    uint8_t* pixel = frame.data() + static_cast<ptrdiff_t>(y1) * screen_width + x1;
-    *pixel = colour;
-    int32_t e = major / 2;
-    for (int32_t n = major; n > 0; --n) {
-        e += minor;
-        const bool side = e >= major;
-        e -= side ? major : 0;
-        pixel += major_step + (side ? minor_step : 0);
-        *pixel = colour;
+}  // namespace
+
+void put_pixel(FrameBuffer& frame, uint16_t x, uint16_t y, uint8_t colour) {
+    if (x < screen_width && y < screen_height) {
+        frame[static_cast<size_t>(y) * screen_width + x] = colour;
     }
 }
 
-// A line with an end off screen. Kept out of line so the short visible lines
-// that make up most of a frame pay for none of its set-up.
-[[gnu::noinline]] void draw_clipped(FrameBuffer& frame, int16_t x1, int16_t y1, int16_t x2, int16_t y2,
-                                    uint8_t colour) {
+void draw_line_clipped(FrameBuffer& frame, int16_t x1, int16_t y1, int16_t x2, int16_t y2, uint8_t colour) {
     // Both ends beyond the same edge: every point of the walk lies between
     // them (the ends cannot be 32768 or more apart), so none is on screen.
     if ((x1 < 0 && x2 < 0) || (y1 < 0 && y2 < 0) || (x1 >= screen_width && x2 >= screen_width) ||
@@ -202,23 +179,6 @@ void draw_visible(FrameBuffer& frame, int32_t x1, int32_t y1, int32_t x2, int32_
         put_pixel(frame, static_cast<uint16_t>(x), static_cast<uint16_t>(y), colour);
         return false;
     });
-}
-
-}  // namespace
-
-void put_pixel(FrameBuffer& frame, uint16_t x, uint16_t y, uint8_t colour) {
-    if (x < screen_width && y < screen_height) {
-        frame[static_cast<size_t>(y) * screen_width + x] = colour;
-    }
-}
-
-void draw_line(FrameBuffer& frame, int16_t x1, int16_t y1, int16_t x2, int16_t y2, uint8_t colour) {
-    if (static_cast<uint16_t>(x1) < screen_width && static_cast<uint16_t>(x2) < screen_width &&
-        static_cast<uint16_t>(y1) < screen_height && static_cast<uint16_t>(y2) < screen_height) {
-        draw_visible(frame, x1, y1, x2, y2, colour);
-    } else {
-        draw_clipped(frame, x1, y1, x2, y2, colour);
-    }
 }
 
 int16_t line_y_at_x(int16_t x1, int16_t y1, int16_t x2, int16_t y2, int16_t target_x) {
