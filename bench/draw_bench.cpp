@@ -48,6 +48,6 @@ void BM_RenderEntitiesFighters(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * count);
 }
-BENCHMARK(BM_RenderEntitiesFighters)->Arg(3)->Arg(36)->Arg(64);
+BENCHMARK(BM_RenderEntitiesFighters)->Arg(3)->Arg(36)->Arg(64)->Arg(100);
 
 }  // namespace

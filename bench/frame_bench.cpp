@@ -122,6 +122,15 @@ void BM_ConvertPermute(benchmark::State& state) {
 }
 BENCHMARK(BM_ConvertPermute)->Arg(0)->Arg(1);
 
+void BM_ConvertWordPermute(benchmark::State& state) {
+    if (!qv::cpu_has_word_permute()) {
+        state.SkipWithError("no AVX-512 BW on this processor");
+        return;
+    }
+    convert_bench<qv::convert_pixels_word_permute>(state);
+}
+BENCHMARK(BM_ConvertWordPermute)->Arg(0)->Arg(1);
+
 // What present_frame calls: whichever path this processor gets.
 void BM_ConvertFrame(benchmark::State& state) {
     Pictures p;

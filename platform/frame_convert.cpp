@@ -69,13 +69,22 @@ QV_SCALAR void convert_pixels_pairs(uint16_t* __restrict out, const uint8_t* __r
     const uint32_t* __restrict pairs = table.pairs.get();
     // Eight pixels a step, each pair of indices read as one 16-bit word (a
     // load is cheaper here than shifting the pairs out of a wider read), and
-    // the colours written four at a time.
+    // the colours written four at a time. Eight equal indices in a row (the
+    // black around the wireframes, mostly) take one lookup.
     const auto pair_at = [in](std::size_t i) {
         uint16_t two;
         std::memcpy(&two, in + i, sizeof two);
         return two;
     };
     for (std::size_t i = 0; i < screen_pixels; i += 8) {
+        uint64_t eight;
+        std::memcpy(&eight, in + i, sizeof eight);
+        if (eight == (eight & 0xFF) * 0x0101010101010101u) {
+            const uint64_t four = pairs[eight & 0xFFFF] * uint64_t{0x100000001u};
+            std::memcpy(out + i, &four, sizeof four);
+            std::memcpy(out + i + 4, &four, sizeof four);
+            continue;
+        }
         const uint64_t first = pairs[pair_at(i)] | uint64_t{pairs[pair_at(i + 2)]} << 32;
         const uint64_t second = pairs[pair_at(i + 4)] | uint64_t{pairs[pair_at(i + 6)]} << 32;
         std::memcpy(out + i, &first, sizeof first);
@@ -146,9 +155,50 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) void convert_pixels_permu
     }
 }
 
+bool cpu_has_word_permute() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
+}
+
+// The whole palette sits in eight registers of 32 colours. 32 pixels take four
+// `vpermt2w` lookups (one per quarter of the palette, on the index's low six
+// bits) and three blends on bits 6 and 7. As above, nothing goes through the
+// stack.
+__attribute__((target("avx512f,avx512bw"))) void convert_pixels_word_permute(uint16_t* __restrict out,
+                                                                             const uint8_t* __restrict in,
+                                                                             const Palette& palette) {
+    const uint16_t* colours = palette.data();
+    const __m512i t0 = _mm512_loadu_si512(colours);
+    const __m512i t1 = _mm512_loadu_si512(colours + 32);
+    const __m512i t2 = _mm512_loadu_si512(colours + 64);
+    const __m512i t3 = _mm512_loadu_si512(colours + 96);
+    const __m512i t4 = _mm512_loadu_si512(colours + 128);
+    const __m512i t5 = _mm512_loadu_si512(colours + 160);
+    const __m512i t6 = _mm512_loadu_si512(colours + 192);
+    const __m512i t7 = _mm512_loadu_si512(colours + 224);
+    const __m512i bit6 = _mm512_set1_epi16(64);
+    const __m512i bit7 = _mm512_set1_epi16(128);
+    for (std::size_t i = 0; i < screen_pixels; i += 32) {
+        const __m512i index = _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i)));
+        const __mmask32 odd_quarter = _mm512_test_epi16_mask(index, bit6);
+        const __mmask32 upper_half = _mm512_test_epi16_mask(index, bit7);
+        const __m512i lower = _mm512_mask_blend_epi16(odd_quarter, _mm512_permutex2var_epi16(t0, index, t1),
+                                                      _mm512_permutex2var_epi16(t2, index, t3));
+        const __m512i upper = _mm512_mask_blend_epi16(odd_quarter, _mm512_permutex2var_epi16(t4, index, t5),
+                                                      _mm512_permutex2var_epi16(t6, index, t7));
+        _mm512_storeu_si512(out + i, _mm512_mask_blend_epi16(upper_half, lower, upper));
+    }
+}
+
 #else
 
 bool cpu_has_byte_permute() { return false; }
+
+bool cpu_has_word_permute() { return false; }
+
+void convert_pixels_word_permute(uint16_t* out, const uint8_t* in, const Palette& palette) {
+    convert_pixels_pairs(out, in, palette);
+}
 
 void convert_pixels_permute(uint16_t* out, const uint8_t* in, const Palette& palette) {
     convert_pixels_pairs(out, in, palette);
@@ -158,7 +208,9 @@ void convert_pixels_permute(uint16_t* out, const uint8_t* in, const Palette& pal
 
 void convert_frame(Video& video, const FrameBuffer& frame) {
     using Convert = void (*)(uint16_t*, const uint8_t*, const Palette&);
-    static const Convert convert = cpu_has_byte_permute() ? convert_pixels_permute : convert_pixels_pairs;
+    static const Convert convert = cpu_has_byte_permute()   ? convert_pixels_permute
+                                   : cpu_has_word_permute() ? convert_pixels_word_permute
+                                                            : convert_pixels_pairs;
     // Always the full 64000 pixels, whatever size the surface has recorded.
     convert(video.surface.pixels.data(), frame.data(), video.active_palette);
 }

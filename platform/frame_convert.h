@@ -25,4 +25,13 @@ bool cpu_has_byte_permute();
 // when cpu_has_byte_permute() is true; elsewhere it falls back to the pair table.
 void convert_pixels_permute(uint16_t* out, const uint8_t* in, const Palette& palette);
 
+// True when this processor (and its operating system) runs the word-permute
+// path below: AVX-512 with byte and word instructions, VBMI or not.
+bool cpu_has_word_permute();
+
+// The same with AVX-512 BW word permutes, 32 pixels at a time, for processors
+// with AVX-512 but without VBMI. Only call it when cpu_has_word_permute() is
+// true; elsewhere it falls back to the pair table.
+void convert_pixels_word_permute(uint16_t* out, const uint8_t* in, const Palette& palette);
+
 }  // namespace qv

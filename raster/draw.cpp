@@ -164,7 +164,7 @@ void put_pixel(FrameBuffer& frame, uint16_t x, uint16_t y, uint8_t colour) {
     }
 }
 
-void draw_line(FrameBuffer& frame, int16_t x1, int16_t y1, int16_t x2, int16_t y2, uint8_t colour) {
+void draw_line_clipped(FrameBuffer& frame, int16_t x1, int16_t y1, int16_t x2, int16_t y2, uint8_t colour) {
     // Both ends beyond the same edge: every point of the walk lies between
     // them (the ends cannot be 32768 or more apart), so none is on screen.
     if ((x1 < 0 && x2 < 0) || (y1 < 0 && y2 < 0) || (x1 >= screen_width && x2 >= screen_width) ||

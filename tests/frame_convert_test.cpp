@@ -79,6 +79,40 @@ TEST(FrameConvert, BytePermutesMatchThePlainLookup) {
     EXPECT_EQ(out, reference(frame, palette));
 }
 
+TEST(FrameConvert, WordPermutesMatchThePlainLookup) {
+    if (!qv::cpu_has_word_permute()) GTEST_SKIP() << "no AVX-512 BW on this processor";
+    expect_same_as_reference(qv::convert_pixels_word_permute);
+
+    // Every index at every position of a 32-pixel block, with each quarter of
+    // the palette and both bytes of a colour told apart.
+    Palette palette{};
+    for (std::size_t k = 0; k < palette.size(); ++k) palette[k] = static_cast<uint16_t>((k * 0x0101u) ^ 0xA500u);
+    FrameBuffer frame{};
+    for (std::size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<uint8_t>(i + i / 256);
+    Surface out{};
+    qv::convert_pixels_word_permute(out.data(), frame.data(), palette);
+    EXPECT_EQ(out, reference(frame, palette));
+}
+
+// The pair table writes runs of eight equal indices in one go: runs that line
+// up with its steps and runs that straddle them, of every index.
+TEST(FrameConvert, PairTableMatchesOnRunsOfOneIndex) {
+    Scenes scenes;
+    const Palette palette = scenes.palette();
+    FrameBuffer frame{};
+    std::size_t i = 0;
+    for (uint32_t run = 0; i < frame.size(); ++run) {
+        const std::size_t length = 1 + (run * 7) % 19;
+        for (std::size_t k = 0; k < length && i < frame.size(); ++k) frame[i++] = static_cast<uint8_t>(run * 37);
+    }
+    Surface out{};
+    qv::convert_pixels_pairs(out.data(), frame.data(), palette);
+    EXPECT_EQ(out, reference(frame, palette));
+    frame.fill(0);
+    qv::convert_pixels_pairs(out.data(), frame.data(), palette);
+    EXPECT_EQ(out, reference(frame, palette));
+}
+
 TEST(FrameConvert, ConvertFrameUsesTheActivePaletteForTheWholeSurface) {
     Scenes scenes;
     qv::Video video;

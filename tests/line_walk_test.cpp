@@ -1,5 +1,6 @@
-// draw_line and line_y_at_x skip the off-screen parts of a line in closed form;
-// here they are held against the walk they replace, taken one point at a time.
+// draw_line and line_y_at_x skip the off-screen parts of a line in closed form,
+// and draw_line walks lines wholly on screen without clipping; here they are
+// held against the walk they replace, taken one point at a time.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -123,6 +124,33 @@ TEST(LineWalk, LightsExactlyThePointsOfTheStepByStepWalk) {
             }
             FAIL() << "batch " << batch;
         }
+    }
+}
+
+// Lines with both ends on screen take their own walk: short ones in every
+// direction from the corners, edges and middle, and long ones from the corners
+// to every point of the border and of a coarse grid, so each octant, the
+// diagonals and the longest spans are all drawn. One picture per start point,
+// the lines in turn in distinct colours.
+TEST(LineWalk, LinesWhollyOnScreenMatchTheStepByStepWalk) {
+    const std::array<std::array<int16_t, 2>, 9> starts = {
+        {{0, 0}, {319, 0}, {0, 199}, {319, 199}, {160, 100}, {1, 198}, {318, 1}, {0, 100}, {160, 199}}};
+    for (const auto& [x1, y1] : starts) {
+        FrameBuffer fast{}, slow{};
+        uint8_t colour = 0;
+        const auto both = [&](int x2, int y2) {
+            if (x2 < 0 || x2 >= qv::screen_width || y2 < 0 || y2 >= qv::screen_height) return;
+            colour = static_cast<uint8_t>(colour % 255 + 1);
+            qv::draw_line(fast, x1, y1, static_cast<int16_t>(x2), static_cast<int16_t>(y2), colour);
+            reference_line(slow, x1, y1, static_cast<int16_t>(x2), static_cast<int16_t>(y2), colour);
+        };
+        for (int dy = -4; dy <= 4; ++dy)
+            for (int dx = -4; dx <= 4; ++dx) both(x1 + dx, y1 + dy);
+        for (int x = 0; x < qv::screen_width; ++x) both(x, 0), both(x, qv::screen_height - 1);
+        for (int y = 0; y < qv::screen_height; ++y) both(0, y), both(qv::screen_width - 1, y);
+        for (int y = 3; y < qv::screen_height; y += 13)
+            for (int x = 5; x < qv::screen_width; x += 17) both(x, y);
+        ASSERT_EQ(fast, slow) << "from (" << x1 << "," << y1 << ")";
     }
 }
 
