@@ -34,9 +34,8 @@ public:
     uint64_t slept_ms = 0;  // the fake clock: every sleep moves it on at once
     bool limit_reached = false;
 
-    // The window as the player would see it: the last picture shown.
+    // Whether the window is open; no picture is kept (on_present sees each one).
     bool window_open = false;
-    std::vector<uint16_t> shown;
 
     void create_window(const char* title) override;
     void destroy_window() override;

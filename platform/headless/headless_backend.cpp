@@ -15,10 +15,7 @@ void HeadlessBackEnd::emit(const std::string& line) {
     }
 }
 
-void HeadlessBackEnd::create_window(const char* /*title*/) {
-    window_open = true;
-    shown.assign(static_cast<size_t>(screen_pixels), 0);
-}
+void HeadlessBackEnd::create_window(const char* /*title*/) { window_open = true; }
 
 void HeadlessBackEnd::destroy_window() { window_open = false; }
 
@@ -42,7 +39,6 @@ bool HeadlessBackEnd::next_event(WindowEvent& event) {
 void HeadlessBackEnd::show_frame(const PresentedFrame& picture) {
     ++presents;
     if (on_present) on_present(picture);
-    shown.assign(picture.surface.pixels.begin(), picture.surface.pixels.end());
 }
 
 void HeadlessBackEnd::sleep(uint32_t milliseconds) {
