@@ -28,32 +28,15 @@ TEST_F(SdlWindow, PointerIsTheGamesOnlyWhilePlayingFocusedAndNotPaused) {
     EXPECT_FALSE(grabbed());
     EXPECT_TRUE(cursor_shown());
 
-    // Losing the focus on the title does not pause; during play it does.
+    // Losing the focus on the title does not pause.
     push_window(SDL_WINDOWEVENT_FOCUS_LOST);
     EXPECT_TRUE(drain().empty());
     EXPECT_FALSE(backend->paused());
-    play();
-    int turns = 0;
-    backend->while_paused = [&] {
-        if (turns++ > 0) return;
-        EXPECT_TRUE(backend->paused());
-        EXPECT_FALSE(grabbed());
-        EXPECT_TRUE(cursor_shown());
-        push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);  // clicking back into the window
-        push_window(SDL_WINDOWEVENT_FOCUS_GAINED);
-    };
-    push_window(SDL_WINDOWEVENT_FOCUS_LOST);
-    drain();
-    EXPECT_GT(turns, 0);
-    EXPECT_FALSE(backend->paused());
-    EXPECT_TRUE(grabbed());
-    EXPECT_FALSE(cursor_shown());
 }
 
 TEST_F(SdlWindow, EscHoldsThePumpUnderADimmedOverlayThatLeavesTheKeptPictureAlone) {
     open();
     show_test_picture();
-    const FrameBuffer shown = frame;
     play();
     backend->play_sound("THUNDER2.wav", true);
     std::vector<uint32_t> seen;
@@ -61,6 +44,8 @@ TEST_F(SdlWindow, EscHoldsThePumpUnderADimmedOverlayThatLeavesTheKeptPictureAlon
         if (!seen.empty()) return;
         seen = {pixel_at(0, 0), pixel_at(6, 0), pixel_at(956, 599)};
         EXPECT_EQ(Mix_Paused(0), 1);
+        EXPECT_TRUE(cursor_shown());
+        EXPECT_FALSE(grabbed());
         push_key(SDLK_ESCAPE);
     };
     const uint32_t start = SDL_GetTicks();
@@ -74,7 +59,6 @@ TEST_F(SdlWindow, EscHoldsThePumpUnderADimmedOverlayThatLeavesTheKeptPictureAlon
     }
     EXPECT_EQ(pixel_at(0, 0), 0xFF0000u);  // the picture again as it was
     EXPECT_EQ(pixel_at(6, 0), 0xFFFFFFu);
-    EXPECT_EQ(frame, shown);
     EXPECT_EQ(Mix_Paused(0), 0);
     EXPECT_EQ(Mix_Playing(0), 1);
     EXPECT_TRUE(grabbed());
@@ -88,11 +72,14 @@ TEST_F(SdlWindow, TheResumingClickNeverReachesTheGameButAHeldButtonIsReleasedAnd
     int turns = 0;
     backend->while_paused = [&] {
         if (turns++ > 0) return;
-        push_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT);   // held through the pause, let go
-        push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);  // resumes
+        EXPECT_TRUE(backend->paused());
+        push_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT);  // held through the pause, let go
+        push_window(SDL_WINDOWEVENT_FOCUS_GAINED);
+        push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);  // clicking back into the window resumes
     };
-    push_key(SDLK_ESCAPE);
+    push_window(SDL_WINDOWEVENT_FOCUS_LOST);  // leaving the window during play pauses
     EXPECT_EQ(drain(), Events{RightButtonUp});
+    EXPECT_TRUE(grabbed());
     push_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT);  // the end of the resuming click
     push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
     push_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT);
@@ -131,7 +118,7 @@ TEST_F(SdlWindow, FourThreePointerAndVolumeOrMuteOnTheOneChannel) {
     EXPECT_EQ(Mix_Playing(0), 1);  // muted, it still plays its course
 }
 
-TEST_F(SdlWindow, BoxHoldsUntilOkIsClickedAndThenShowsThePictureAgain) {
+TEST_F(SdlWindow, BoxHoldsUntilOkIsClickedOrEnterIsPressedAndThenShowsThePictureAgain) {
     open();
     show_test_picture();
     play();
@@ -167,10 +154,17 @@ TEST_F(SdlWindow, BoxHoldsUntilOkIsClickedAndThenShowsThePictureAgain) {
     EXPECT_LT(seen[0] >> 16, 0x80u);
     EXPECT_LT(seen[1] & 0xFF, 0x80u);
     EXPECT_EQ(seen[2], 0x2C3A68u) << "the caption bar";
+
+    backend->while_box_up = [&] {
+        push_window(SDL_WINDOWEVENT_FOCUS_GAINED);  // the focus back while a box is up
+        push_key(SDLK_RETURN);
+    };
+    backend->message_box("GAME OVER", "You've been Quorvaned! Your final score was 700");
     EXPECT_FALSE(backend->box_up());
     EXPECT_FALSE(backend->paused());
+    EXPECT_TRUE(grabbed()) << "confined again after the box";
     EXPECT_TRUE(drain().empty()) << "the box's clicks are not the game's";
-    EXPECT_EQ(pixel_at(0, 0), 0xFF0000u);
+    EXPECT_EQ(pixel_at(0, 0), 0xFF0000u) << "the box must not leave the window black";
     EXPECT_EQ(pixel_at(480, bar_y), 0xFFFFFFu);
 }
 

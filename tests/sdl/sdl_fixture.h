@@ -57,7 +57,6 @@ protected:
     void push_button(uint32_t type, uint8_t button, int32_t x = 0, int32_t y = 0) {
         SDL_Event event{.type = type};
         event.button.button = button;
-        event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
         event.button.x = x;
         event.button.y = y;
         push(event);
