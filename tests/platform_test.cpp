@@ -1,15 +1,12 @@
-// The message pump and box lines on the headless back end, and the corners of
-// the view layout every back end with a real window shares.
+// The message pump and box lines on the headless back end.
 #include <gtest/gtest.h>
 
 #include <array>
-#include <climits>
 #include <string>
 #include <vector>
 
 #include "platform/frame.h"
 #include "platform/headless/headless.h"
-#include "platform/view_layout.h"
 #include "platform/window.h"
 #include "test_world.h"
 
@@ -54,15 +51,6 @@ TEST(Pump, ReadsTheCursorOnceAPumpKeepsButtonsUntilReleasedAndRaisesTheCloseAfte
 
 TEST(Trace, BoxTextIsQuotedSoThatNoCaptionOrTextCanBreakTheLine) {
     EXPECT_EQ(quote_for_trace("Line \"one\"\nback\\slash"), "\"Line \\\"one\\\"\\nback\\\\slash\"");
-}
-
-// The rest of the layout is checked with the real windows' tests.
-TEST(ViewLayout, ATooSmallWindowSpillsEvenlyAndFarPointsNeitherOverflowNorDivideByZero) {
-    const ViewRect spilled = centred_view(300, 150, Aspect::SquarePixels);
-    EXPECT_EQ((std::array{spilled.x, spilled.y, spilled.width, spilled.height}), (std::array{-10, -25, 320, 200}));
-    EXPECT_EQ(window_to_picture(INT_MAX, 0, 320, 320), INT_MAX);
-    EXPECT_EQ(window_to_picture(INT_MIN, 0, 960, 320), INT_MIN / 3 - 1);
-    EXPECT_EQ(window_to_picture(37, 5, 0, 320), 37) << "an empty view passes the point through";
 }
 
 }  // namespace

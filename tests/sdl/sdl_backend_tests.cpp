@@ -1,171 +1,105 @@
-// The SDL back end on SDL's dummy video and audio drivers.
-#include <SDL.h>
+// The SDL window as a window: its size from the settings and the keys, the
+// picture it shows and keeps, the buttons and the close it reports, and the
+// one channel of sound.
 #include <SDL_mixer.h>
-#include <gtest/gtest.h>
 
 #include <array>
-#include <cstdint>
-#include <cstdlib>
-#include <memory>
+#include <tuple>
 #include <utility>
-#include <vector>
 
-#include "game/game.h"
-#include "platform/sdl/sdl_backend.h"
-#include "platform/window.h"
+#include "sdl_fixture.h"
 
-namespace qv {
+namespace qv::sdl_test {
 namespace {
 
-using Events = std::vector<WindowEvent>;
+using enum WindowEvent;
 
-class SdlWindow : public ::testing::Test {
-protected:
-    void SetUp() override {
-        // Before anything starts SDL, so no display or sound card is needed.
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        backend = std::make_unique<SdlBackEnd>();
-    }
-
-    void open_window() {
-        backend->create_window("Test window");
-        drain();
-    }
-
-    Events drain() {
-        Events events;
-        WindowEvent event{};
-        while (backend->next_event(event)) events.push_back(event);
-        return events;
-    }
-
-    void push(uint32_t type, uint8_t button = 0, uint8_t window_event = SDL_WINDOWEVENT_CLOSE) {
-        SDL_Event event{};
-        event.type = type;
-        if (type == SDL_WINDOWEVENT) {
-            event.window.windowID = backend->window_id();
-            event.window.event = window_event;
-        } else {
-            event.button.windowID = backend->window_id();
-            event.button.button = button;
-            event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-        }
-        SDL_PushEvent(&event);
-    }
-
-    uint32_t pixel_at(int x, int y) {
-        uint32_t pixel = 0;
-        const SDL_Rect one{x, y, 1, 1};
-        SDL_RenderReadPixels(backend->renderer(), &one, SDL_PIXELFORMAT_RGB888, &pixel, 4);
-        return pixel & 0xFFFFFF;
-    }
-
-    // A picture with red at the top left, blue (with the ignored top bit set)
-    // beside it and green at the bottom right, on black.
-    void show_probe_picture() {
-        video.active_palette[1] = 0x7C00;
-        video.active_palette[2] = 0x8000 | 0x001F;
-        video.active_palette[3] = 0x03E0;
-        video.frame[0] = 1;
-        video.frame[1] = 2;
-        video.frame[screen_pixels - 1] = 3;
-        convert_frame(video, video.frame);
-        backend->show_frame({video.surface, video.frame, video.active_palette});
-    }
-
-    Video video;
-    std::unique_ptr<SdlBackEnd> backend;
-};
-
-TEST_F(SdlWindow, IsThreeTimesThePictureAndShowsItNearestNeighbour) {
-    open_window();
-    ASSERT_NE(backend->window(), nullptr);
+TEST_F(SdlWindow, IsSizedFromTheSettingsAndShowsThePictureNearestNeighbour) {
+    open();
     EXPECT_STREQ(SDL_GetWindowTitle(backend->window()), "Test window");
-    int width = 0, height = 0;
-    SDL_GetWindowSize(backend->window(), &width, &height);
-    EXPECT_EQ(std::pair(width, height), std::pair(960, 600));
-    EXPECT_EQ(SDL_GetWindowFlags(backend->window()) & SDL_WINDOW_MOUSE_GRABBED, 0u) << "free on the title";
+    EXPECT_FALSE(grabbed()) << "free on the title";
     SDL_WarpMouseInWindow(backend->window(), 301, 599);  // inside picture pixel (100, 199)
     const CursorPosition cursor = backend->cursor_position();
     EXPECT_EQ(std::pair(cursor.x, cursor.y), std::pair(100, 199));
-
-    show_probe_picture();
-    const std::array<uint32_t, 3> pixels[] = {
-        {0, 0, 0xFF0000}, {2, 2, 0xFF0000},     {3, 0, 0x0000FF},     {5, 2, 0x0000FF}, {6, 0, 0},
-        {0, 3, 0},        {957, 597, 0x00FF00}, {959, 599, 0x00FF00}, {956, 599, 0}};
+    show_test_picture();
+    const std::array<uint32_t, 3> pixels[] = {{0, 0, 0xFF0000},     {2, 2, 0xFF0000},     {3, 0, 0x0000FF},
+                                              {5, 2, 0x0000FF},     {6, 0, 0xFFFFFF},     {0, 3, 0xFFFFFF},
+                                              {957, 597, 0x00FF00}, {959, 599, 0x00FF00}, {956, 599, 0xFFFFFF}};
     for (const auto& [x, y, rgb] : pixels) EXPECT_EQ(pixel_at(int(x), int(y)), rgb) << x << "," << y;
 
     const uint32_t id = backend->window_id();
     backend->destroy_window();
     EXPECT_EQ(SDL_GetWindowFromID(id), nullptr);
-    EXPECT_EQ(backend->cursor_position().x, 0);
     EXPECT_TRUE(drain().empty());
+
+    // The dummy desktop is 1024 x 768: the default above is 960 x 600.
+    for (const auto& [scale, aspect, width, height] : {std::tuple{2, Aspect::SquarePixels, 640, 400},
+                                                       {0, Aspect::FourThree, 960, 720},
+                                                       {9, Aspect::FourThree, 960, 720}}) {
+        open(PortSettings{.scale = scale, .aspect = aspect});
+        int w = 0, h = 0;
+        SDL_GetWindowSize(backend->window(), &w, &h);
+        EXPECT_EQ(std::pair(w, h), std::pair(width, height)) << scale;
+        EXPECT_EQ(std::pair(backend->view().width, backend->view().height), std::pair(width, height));
+        EXPECT_FALSE(fullscreen());
+    }
 }
 
-TEST_F(SdlWindow, KeepsShowingTheLastPictureAfterABoxAnExposeOrAResize) {
-    open_window();
-    show_probe_picture();
-    backend->set_playing(true);
-    push(SDL_WINDOWEVENT, 0, SDL_WINDOWEVENT_FOCUS_GAINED);
+TEST_F(SdlWindow, FullscreenComesFromTheSettingsAndTogglesOnF11OrAltEnter) {
+    open(PortSettings{.fullscreen = true});
+    EXPECT_TRUE(fullscreen());
+    push_key(SDLK_F11);
     EXPECT_TRUE(drain().empty());
-    // The box is drawn in the window and answered here with Enter.
-    backend->while_box_up = [&] {
-        SDL_Event enter{};
-        enter.type = SDL_KEYDOWN;
-        enter.key.windowID = backend->window_id();
-        enter.key.keysym.sym = SDLK_RETURN;
-        SDL_PushEvent(&enter);
-    };
-    ::testing::internal::CaptureStderr();
-    backend->message_box("Quorvaner", "Credits");
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(pixel_at(0, 0), 0xFF0000u) << "the box must not leave the window black";
-    push(SDL_WINDOWEVENT, 0, SDL_WINDOWEVENT_EXPOSED);
+    EXPECT_FALSE(fullscreen());
+    push_key(SDLK_RETURN);  // Enter alone is nothing
+    drain();
+    EXPECT_FALSE(fullscreen());
+    push_key(SDLK_RETURN, KMOD_LALT);
+    EXPECT_TRUE(drain().empty());
+    EXPECT_TRUE(fullscreen());
+    push_key(SDLK_F4, KMOD_RALT);
+    EXPECT_EQ(drain(), Events{Close});
+}
+
+TEST_F(SdlWindow, KeepsShowingTheLastPictureAfterAnExposeOrAResize) {
+    open();
+    show_test_picture();
+    // What another window that covered it left behind.
+    SDL_SetRenderDrawColor(backend->renderer(), 0, 0, 0, 255);
+    SDL_RenderClear(backend->renderer());
+    ASSERT_EQ(pixel_at(0, 0), 0u);
+    push_window(SDL_WINDOWEVENT_EXPOSED);
     EXPECT_TRUE(drain().empty());
     EXPECT_EQ(pixel_at(0, 0), 0xFF0000u) << "the expose must not leave the window black";
     EXPECT_EQ(pixel_at(959, 599), 0x00FF00u);
-    EXPECT_NE(SDL_GetWindowFlags(backend->window()) & SDL_WINDOW_MOUSE_GRABBED, 0u) << "confined again after the box";
 
     // A larger window shows the picture at the largest whole scale, centred.
     SDL_SetWindowSize(backend->window(), 1000, 700);
-    push(SDL_WINDOWEVENT, 0, SDL_WINDOWEVENT_SIZE_CHANGED);
+    push_window(SDL_WINDOWEVENT_SIZE_CHANGED);
     drain();
     const ViewRect view = backend->view();
-    EXPECT_EQ((std::array<int32_t, 4>{view.x, view.y, view.width, view.height}),
-              (std::array<int32_t, 4>{20, 50, 960, 600}));
+    EXPECT_EQ((std::array{view.x, view.y, view.width, view.height}), (std::array{20, 50, 960, 600}));
     EXPECT_EQ(pixel_at(20, 50), 0xFF0000u);
     EXPECT_EQ(pixel_at(19, 50), 0u);
     EXPECT_EQ(pixel_at(979, 649), 0x00FF00u);
 }
 
 TEST_F(SdlWindow, ButtonsComeInOrderAndACloseReachesTheGame) {
-    open_window();
+    open();
     for (const auto& [type, button] : {std::pair<uint32_t, uint8_t>{SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT},
                                        {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE},
                                        {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT},
                                        {SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT},
                                        {SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT}}) {
-        push(type, button);
+        push_button(type, button);
     }
-    using enum WindowEvent;
     EXPECT_EQ(drain(), (Events{LeftButtonDown, RightButtonDown, RightButtonUp, LeftButtonUp}));
-    push(SDL_WINDOWEVENT);
+    push_window(SDL_WINDOWEVENT_CLOSE);
     EXPECT_EQ(drain(), Events{Close});
-    backend->destroy_window();
-
-    // The same through the game's own window and pump.
-    Window window;
-    window.backend = backend.get();
-    create_display_window(window);
-    push(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
-    push(SDL_QUIT);
-    EXPECT_THROW(pump_messages(window), WindowClosed);
-    EXPECT_EQ(window.mouse.mouse_left_down, 1);
-    destroy_display_window(window);
 }
 
 TEST_F(SdlWindow, OneChannelEachPlayEndsTheLastAndMissingOrBadFilesStaySilent) {
+    backend = std::make_unique<SdlBackEnd>();
     for (const auto& [file, plays] :
          {std::pair{"THUNDER2.wav", true}, {"NO_SUCH_CUE.wav", false}, {"GAMEOVER.wav", true}, {"dat.bin", false}}) {
         backend->play_sound(file, true);
@@ -178,6 +112,7 @@ TEST_F(SdlWindow, OneChannelEachPlayEndsTheLastAndMissingOrBadFilesStaySilent) {
 }
 
 TEST_F(SdlWindow, WithoutAnAudioDeviceOrAWindowTheGameGoesOnSilentlyOrEndsWithAMessage) {
+    backend = std::make_unique<SdlBackEnd>();
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     backend->play_sound("THUNDER2.wav", true);
     backend->play_sound("CLEAR.wav", false);
@@ -188,4 +123,4 @@ TEST_F(SdlWindow, WithoutAnAudioDeviceOrAWindowTheGameGoesOnSilentlyOrEndsWithAM
 }
 
 }  // namespace
-}  // namespace qv
+}  // namespace qv::sdl_test

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <climits>
 #include <utility>
 
 #include "platform/view_layout.h"
@@ -54,6 +55,7 @@ TEST(PictureView, CentredWithBandsAndSharpPrescaleAtLeastAsLargeAsTheView) {
         {{1280, 1024}, FourThree, {0, 32, 1280, 960}, {1280, 1000}},
         {{1920, 1080}, FourThree, {320, 60, 1280, 960}, {1280, 1000}},
         {{1000, 700}, SquarePixels, {20, 50, 960, 600}, {960, 600}},
+        {{300, 150}, SquarePixels, {-10, -25, 320, 200}, {320, 200}},  // too small: spills evenly
     };
     for (const Case& c : cases) {
         const ViewRect v = centred_view(c.client.width, c.client.height, c.aspect);
@@ -95,6 +97,10 @@ TEST(PointerMapping, WindowPointsLandOnTheRightPicturePixelInEveryMode) {
         const PicturePoint p = pointer_to_picture(c.x, c.y, c.points, c.pixels, c.aspect);
         EXPECT_EQ(std::pair(p.x, p.y), std::pair(c.picture_x, c.picture_y)) << c.mode;
     }
+    // Far points neither overflow nor divide by zero.
+    EXPECT_EQ(window_to_picture(INT_MAX, 0, 320, 320), INT_MAX);
+    EXPECT_EQ(window_to_picture(INT_MIN, 0, 960, 320), INT_MIN / 3 - 1);
+    EXPECT_EQ(window_to_picture(37, 5, 0, 320), 37) << "an empty view passes the point through";
 }
 
 }  // namespace
