@@ -11,7 +11,7 @@ if(QV_MINGW_CXX)
       --build-target quorvaner
       --build-noclean
       --build-options
-        -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-w64.cmake
+        -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake
         -DQV_WERROR=ON)
 else()
   add_test(NAME win32.cross_build

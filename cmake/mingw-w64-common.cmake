@@ -1,9 +1,8 @@
-# Cross-compiles the Windows executable with the 64-bit MinGW-w64 tools:
-#   cmake -S . -B build-win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+# What both Windows toolchain files share; each sets CMAKE_SYSTEM_PROCESSOR and
+# QV_MINGW_PREFIX first. Everything is linked statically, so quorvaner.exe
+# needs no DLL beyond those of Windows itself.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
-set(QV_MINGW_PREFIX x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER ${QV_MINGW_PREFIX}-gcc)
 set(CMAKE_CXX_COMPILER ${QV_MINGW_PREFIX}-g++)
 set(CMAKE_RC_COMPILER ${QV_MINGW_PREFIX}-windres)
@@ -14,5 +13,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# The executable must run on a machine with no MinGW runtime DLLs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
+# No link time in the executable's header, so the same tree builds the same bytes.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
