@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <system_error>
 
 #include "front/program.h"
