@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 #include "platform/sdl/message_panel.h"
@@ -18,8 +19,12 @@ namespace {
 
 constexpr uint32_t pause_wait_milliseconds = 100;
 constexpr uint32_t box_wait_milliseconds = 100;
-constexpr uint8_t left_bit = 1;
-constexpr uint8_t right_bit = 2;
+
+std::optional<GameButtons::Button> mouse_button(const SDL_Event& event) {
+    if (event.button.button == SDL_BUTTON_LEFT) return GameButtons::Left;
+    if (event.button.button == SDL_BUTTON_RIGHT) return GameButtons::Right;
+    return std::nullopt;
+}
 
 [[noreturn]] void fail_window(const char* what) {
     std::fprintf(stderr, "quorvaner: cannot open the game window (%s): %s\n", what, SDL_GetError());
@@ -264,37 +269,16 @@ void SdlBackEnd::close() {
 
 void SdlBackEnd::translate_button(const SDL_Event& event) {
     if (event.button.windowID != window_id_) return;
-    const uint8_t bit = event.button.button == SDL_BUTTON_LEFT    ? left_bit
-                        : event.button.button == SDL_BUTTON_RIGHT ? right_bit
-                                                                  : 0;
-    if (bit == 0) return;
+    const auto button = mouse_button(event);
+    if (!button) return;
     const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-    const WindowEvent left_or_right = bit == left_bit
-                                          ? (down ? WindowEvent::LeftButtonDown : WindowEvent::LeftButtonUp)
-                                          : (down ? WindowEvent::RightButtonDown : WindowEvent::RightButtonUp);
     if (paused_) {
-        // A click resumes and is the player's, not the game's; a button that the
-        // game holds down and that is let go meanwhile is released for it.
-        if (down) {
-            swallowed_ups_ |= bit;
-            resume();
-        } else if ((game_buttons_ & bit) != 0) {
-            game_buttons_ &= static_cast<uint8_t>(~bit);
-            pending_.push_back(left_or_right);
-        }
+        // A click resumes and is the player's, not the game's.
+        if (buttons_.kept_from_game(*button, down)) pending_.push_back(GameButtons::event(*button, down));
+        if (down) resume();
         return;
     }
-    if (down) {
-        swallowed_ups_ &= static_cast<uint8_t>(~bit);
-        game_buttons_ |= bit;
-    } else {
-        if ((swallowed_ups_ & bit) != 0) {
-            swallowed_ups_ &= static_cast<uint8_t>(~bit);
-            return;
-        }
-        game_buttons_ &= static_cast<uint8_t>(~bit);
-    }
-    pending_.push_back(left_or_right);
+    if (buttons_.in_play(*button, down)) pending_.push_back(GameButtons::event(*button, down));
 }
 
 void SdlBackEnd::translate_key(const SDL_Event& event) {
@@ -422,8 +406,7 @@ void SdlBackEnd::create_window(const char* title) {
     focused_ = (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
     paused_ = false;
     closing_ = false;
-    game_buttons_ = 0;
-    swallowed_ups_ = 0;
+    buttons_.reset();
     follow_window_size();
     follow_pointer_state();
     redraw();
@@ -532,20 +515,11 @@ void SdlBackEnd::box_key(const SDL_Event& event) {
 // and that is let go meanwhile is released for it.
 void SdlBackEnd::box_button(const SDL_Event& event) {
     if (event.button.windowID != window_id_) return;
-    const uint8_t bit = event.button.button == SDL_BUTTON_LEFT    ? left_bit
-                        : event.button.button == SDL_BUTTON_RIGHT ? right_bit
-                                                                  : 0;
-    if (bit == 0) return;
+    const auto button = mouse_button(event);
+    if (!button) return;
     const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-    if (down) {
-        swallowed_ups_ |= bit;
-    } else if ((game_buttons_ & bit) != 0) {
-        game_buttons_ &= static_cast<uint8_t>(~bit);
-        pending_.push_back(bit == left_bit ? WindowEvent::LeftButtonUp : WindowEvent::RightButtonUp);
-    } else {
-        swallowed_ups_ &= static_cast<uint8_t>(~bit);
-    }
-    if (bit != left_bit) return;
+    if (buttons_.kept_from_game(*button, down)) pending_.push_back(GameButtons::event(*button, down));
+    if (*button != GameButtons::Left) return;
     const bool over = over_box_button(event.button.x, event.button.y);
     if (down) {
         box_pressed_ = over;

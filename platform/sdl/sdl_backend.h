@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/game_buttons.h"
 #include "platform/platform.h"
 #include "platform/port_settings.h"
 #include "platform/view_layout.h"
@@ -115,9 +116,8 @@ private:
     bool box_hover_ = false;     // the pointer is over OK
     std::string box_caption_;
     std::string box_text_;
-    bool closing_ = false;       // the player closed the window
-    uint8_t game_buttons_ = 0;   // buttons the game was told are down
-    uint8_t swallowed_ups_ = 0;  // releases of the click that resumed
+    bool closing_ = false;  // the player closed the window
+    GameButtons buttons_;
 
     // The audio device is opened on the first play; when that fails the game
     // carries on without sound and the device is never asked for again.

@@ -15,8 +15,6 @@ constexpr UINT sound_once = SND_ASYNC;
 constexpr UINT sound_looping = SND_ASYNC | SND_LOOP;
 static_assert(sound_once == 1 && sound_looping == 9);
 
-constexpr uint8_t left_bit = 1;
-constexpr uint8_t right_bit = 2;
 constexpr DWORD pause_wait_milliseconds = 100;
 constexpr DWORD windowed_style = WS_OVERLAPPEDWINDOW;
 constexpr DWORD fullscreen_style = WS_POPUP;
@@ -53,11 +51,11 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
     switch (message) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONUP:
-            backend->button(left_bit, message == WM_LBUTTONDOWN);
+            backend->button(GameButtons::Left, message == WM_LBUTTONDOWN);
             return 0;
         case WM_RBUTTONDOWN:
         case WM_RBUTTONUP:
-            backend->button(right_bit, message == WM_RBUTTONDOWN);
+            backend->button(GameButtons::Right, message == WM_RBUTTONDOWN);
             return 0;
         case WM_SYSKEYDOWN:
             if (wparam == VK_RETURN && alt_held(lparam)) {
@@ -222,32 +220,14 @@ void Win32BackEnd::close() {
     post(WindowEvent::Close);
 }
 
-void Win32BackEnd::button(uint8_t bit, bool down) {
-    const WindowEvent event = bit == left_bit ? (down ? WindowEvent::LeftButtonDown : WindowEvent::LeftButtonUp)
-                                              : (down ? WindowEvent::RightButtonDown : WindowEvent::RightButtonUp);
+void Win32BackEnd::button(GameButtons::Button button, bool down) {
     if (paused_) {
-        // A click resumes and is the player's, not the game's; a button that the
-        // game holds down and that is let go meanwhile is released for it.
-        if (down) {
-            swallowed_ups_ |= bit;
-            resume();
-        } else if ((game_buttons_ & bit) != 0) {
-            game_buttons_ &= static_cast<uint8_t>(~bit);
-            post(event);
-        }
+        // A click resumes and is the player's, not the game's.
+        if (buttons_.kept_from_game(button, down)) post(GameButtons::event(button, down));
+        if (down) resume();
         return;
     }
-    if (down) {
-        swallowed_ups_ &= static_cast<uint8_t>(~bit);
-        game_buttons_ |= bit;
-    } else {
-        if ((swallowed_ups_ & bit) != 0) {
-            swallowed_ups_ &= static_cast<uint8_t>(~bit);
-            return;
-        }
-        game_buttons_ &= static_cast<uint8_t>(~bit);
-    }
-    post(event);
+    if (buttons_.in_play(button, down)) post(GameButtons::event(button, down));
 }
 
 // Fullscreen is the same window without its frame, covering its monitor.
@@ -341,8 +321,7 @@ void Win32BackEnd::create_window(const char* title) {
     paused_ = false;
     closing_ = false;
     fullscreen_ = false;
-    game_buttons_ = 0;
-    swallowed_ups_ = 0;
+    buttons_.reset();
     window_ = CreateWindowExA(0, title, title, windowed_style, CW_USEDEFAULT, CW_USEDEFAULT, outer.width, outer.height,
                               nullptr, nullptr, instance_, this);
     if (window_ == nullptr) {

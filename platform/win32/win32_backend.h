@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/game_buttons.h"
 #include "platform/platform.h"
 #include "platform/port_settings.h"
 #include "platform/view_layout.h"
@@ -47,7 +48,7 @@ public:
     // The window procedure's side: what it records for the pump and what it draws.
     void post(WindowEvent event) { pending_.push_back(event); }
     void close();
-    void button(uint8_t bit, bool down);
+    void button(GameButtons::Button button, bool down);
     void toggle_fullscreen();
     void toggle_pause();
     void focus_changed(bool focused);
@@ -81,9 +82,8 @@ private:
     bool closing_ = false;
     bool cursor_hidden_ = false;
     bool fullscreen_ = false;
-    WINDOWPLACEMENT windowed_{};    // where the window was before fullscreen
-    uint8_t game_buttons_ = 0;      // buttons the game was told are down
-    uint8_t swallowed_ups_ = 0;     // releases of the click that resumed
+    WINDOWPLACEMENT windowed_{};  // where the window was before fullscreen
+    GameButtons buttons_;
     std::vector<uint16_t> dimmed_;  // the paused picture
     std::string cue_;               // the looping cue, started again on resume
     bool cue_loops_ = false;
