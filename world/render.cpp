@@ -1,5 +1,6 @@
 #include "world/render.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "raster/draw.h"
@@ -63,10 +64,14 @@ void render_entity(FrameBuffer& frame, Entity& entity, const Vec3& camera) {
     const int32_t cx = wrap_mul(w, dx) / 40 + 160;
     const int32_t cy = wrap_mul(w, dy) / 40 + 100;
 
+    // Read once: a pixel store could alias the model as far as the compiler
+    // knows, and would otherwise make it reload the vector after every line.
     const Model& model = *entity.model;
-    const auto count = static_cast<std::size_t>(model.line_count > 0 ? model.line_count : 0);
-    for (std::size_t i = 0; i < count && i < model.lines.size(); ++i) {
-        const ModelLine& line = model.lines[i];
+    const ModelLine* const lines = model.lines.data();
+    const std::size_t count =
+        std::min(static_cast<std::size_t>(model.line_count > 0 ? model.line_count : 0), model.lines.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        const ModelLine& line = lines[i];
         const int32_t ax = wrap_mul(line.x1, scale) >> 8;
         const int32_t ay = wrap_mul(line.y1, scale) >> 8;
         const int32_t bx = wrap_mul(line.x2, scale) >> 8;
