@@ -58,7 +58,9 @@ void wait_frame(Window& window) { window.backend->sleep(frame_milliseconds); }
 void present_frame(Video& video, Window& window) {
     convert_frame(video, video.frame);
     if (window.exists) window.backend->show_frame({video.surface, video.frame, video.active_palette});
-    video.surface.pixels.fill(0);
+    // Only the frame is cleared: the next present overwrites the whole surface
+    // before anything reads it again, and every back end keeps its own copy of
+    // what it shows, so a cleared surface would never be seen.
     video.frame.fill(0);
 }
 

@@ -58,8 +58,8 @@ void pump_messages(Window& window);
 
 void wait_frame(Window& window);  // 13 ms
 
-// Converts the frame, shows it, then clears the frame buffer to index 0 and the
-// surface to black: each picture is shown once.
+// Converts the frame, shows it, then clears the frame buffer to index 0: each
+// picture is shown once.
 void present_frame(Video& video, Window& window);
 
 // The three orders in which the game ends a presented frame.
