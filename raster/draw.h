@@ -19,6 +19,23 @@ void put_pixel(FrameBuffer& frame, uint16_t x, uint16_t y, uint8_t colour);
 // short lines wholly on screen that make up most of a frame pay nothing for it.
 void draw_line_clipped(FrameBuffer& frame, int16_t x1, int16_t y1, int16_t x2, int16_t y2, uint8_t colour);
 
+// Both ends inside the 320 x 200 picture.
+inline bool both_ends_on_screen(int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
+    return static_cast<uint16_t>(x1) < screen_width && static_cast<uint16_t>(x2) < screen_width &&
+           static_cast<uint16_t>(y1) < screen_height && static_cast<uint16_t>(y2) < screen_height;
+}
+
+// draw_line for a line known to have its ends at most one step apart in x and
+// in y, so that they are all its points: the same pixels, without the test.
+inline void draw_short_line(FrameBuffer& frame, int16_t x1, int16_t y1, int16_t x2, int16_t y2, uint8_t colour) {
+    if (!both_ends_on_screen(x1, y1, x2, y2)) {
+        draw_line_clipped(frame, x1, y1, x2, y2, colour);
+        return;
+    }
+    frame[static_cast<size_t>(y1) * screen_width + static_cast<size_t>(x1)] = colour;
+    frame[static_cast<size_t>(y2) * screen_width + static_cast<size_t>(x2)] = colour;
+}
+
 // Plots every point from (x1, y1) to (x2, y2), both ends included, with the
 // integer walk whose error term starts at half the major length.
 //
@@ -29,8 +46,7 @@ void draw_line_clipped(FrameBuffer& frame, int16_t x1, int16_t y1, int16_t x2, i
 // one or two pixels long and need nothing more. Longer ones run the same walk
 // on a pointer into the frame, with no clipping at all.
 inline void draw_line(FrameBuffer& frame, int16_t x1, int16_t y1, int16_t x2, int16_t y2, uint8_t colour) {
-    if (static_cast<uint16_t>(x1) >= screen_width || static_cast<uint16_t>(x2) >= screen_width ||
-        static_cast<uint16_t>(y1) >= screen_height || static_cast<uint16_t>(y2) >= screen_height) {
+    if (!both_ends_on_screen(x1, y1, x2, y2)) {
         draw_line_clipped(frame, x1, y1, x2, y2, colour);
         return;
     }

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -196,6 +197,38 @@ TEST(RenderPass, DrawsInListOrderFromTheSteeredCameraAndStopsAtAFigureItCannotDr
         EXPECT_EQ((std::array<int32_t, 4>{stopped.screen_x, stopped.screen_size, stopped.next->screen_x,
                                           stopped.next->screen_y}),
                   (std::array<int32_t, 4>{-7, -7, -7, -7}));
+    }
+}
+
+// A far figure is drawn as its segments' ends alone; at every depth, across
+// the screen's edges and for figures with long, short, negative and very
+// large coordinates, that must light exactly what walking every segment does.
+TEST(RenderPass, FarFiguresLightWhatTheFullWalkLights) {
+    std::vector<Model> models = {qv::load_model("tie.obj"), qv::load_model("bolt.obj"), segment(-1, 0, 0, 1, 31, 1),
+                                 segment(-300, 7, 299, -8, 12, 5), segment(8421504, -3, 8421505, -2, 40, 5)};
+    EXPECT_EQ(models[0].longest_run, 28);
+    EXPECT_EQ(models.back().longest_run, qv::unknown_run) << "coordinates this large may wrap when scaled";
+    for (const Model& model : models) {
+        Model walked = model;
+        walked.longest_run = qv::unknown_run;  // never taken for far
+        for (int32_t depth = -2; depth <= 257; ++depth) {
+            for (const int32_t x : {0, 40, -330, 330}) {
+                for (const int32_t y : {0, -205, 205}) {
+                    qv::FrameBuffer far{};
+                    qv::FrameBuffer full{};
+                    const std::unique_ptr<Entity> a = make(x);
+                    const std::unique_ptr<Entity> b = make(x);
+                    a->model = &model;
+                    b->model = &walked;
+                    a->y = b->y = y;
+                    a->z = b->z = depth;
+                    qv::render_entity(far, *a, qv::camera_position(0, 0, 0));
+                    qv::render_entity(full, *b, qv::camera_position(0, 0, 0));
+                    ASSERT_EQ(far, full) << "depth " << depth << " at " << x << ", " << y << " model "
+                                         << model.lines[0].x1;
+                }
+            }
+        }
     }
 }
 

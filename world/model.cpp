@@ -1,7 +1,9 @@
 #include "world/model.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstddef>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -196,6 +198,7 @@ private:
             fail(0, "only " + std::to_string(next_line_) + " of the " + std::to_string(model_.line_count) +
                         " declared segments are given");
         }
+        model_.longest_run = longest_run(model_.lines);
         return std::move(model_);
     }
 
@@ -211,6 +214,20 @@ private:
 };
 
 }  // namespace
+
+int64_t longest_run(const std::vector<ModelLine>& lines) {
+    // Coordinates this small keep every scaled point exact in 32 bits at the
+    // nearest depth (scale 1024), which the renderer's reading of the run needs.
+    constexpr int64_t exact_limit = int64_t{1} << 20;
+    int64_t longest = 0;
+    for (const ModelLine& line : lines) {
+        for (const int64_t v : {line.x1, line.y1, line.x2, line.y2}) {
+            if (v <= -exact_limit || v >= exact_limit) return unknown_run;
+        }
+        longest = std::max({longest, std::abs(int64_t{line.x2} - line.x1), std::abs(int64_t{line.y2} - line.y1)});
+    }
+    return longest;
+}
 
 Model parse_model(std::string_view text, const std::string& file_name) {
     if (text.size() > max_model_file_size) {
