@@ -57,7 +57,10 @@ public:
     virtual void show_frame(const PresentedFrame& picture) = 0;
 
     virtual void sleep(uint32_t milliseconds) = 0;
+    // The millisecond tick count the game reads for its seed.
     virtual uint32_t ticks() = 0;
+    // A steady clock for pacing frames, in microseconds; only differences count.
+    virtual uint64_t steady_microseconds() = 0;
 
     // A modal box with one OK button; works with or without the window.
     virtual void message_box(const char* caption, const char* text) = 0;
@@ -71,6 +74,32 @@ public:
     // system cursor and confine it only while the crosshair is the pointer, and
     // pause only a game. Changes nothing the game sees.
     virtual void set_playing(bool /*playing*/) {}
+};
+
+// A back end that hands every call on to another one, so that a wrapper names
+// only the calls it changes.
+class ForwardingBackEnd : public BackEnd {
+public:
+    explicit ForwardingBackEnd(BackEnd& inner) : inner_(inner) {}
+
+    void create_window(const char* title) override { inner_.create_window(title); }
+    void destroy_window() override { inner_.destroy_window(); }
+    CursorPosition cursor_position() override { return inner_.cursor_position(); }
+    bool next_event(WindowEvent& event) override { return inner_.next_event(event); }
+    void show_frame(const PresentedFrame& picture) override { inner_.show_frame(picture); }
+    void sleep(uint32_t milliseconds) override { inner_.sleep(milliseconds); }
+    uint32_t ticks() override { return inner_.ticks(); }
+    uint64_t steady_microseconds() override { return inner_.steady_microseconds(); }
+    void message_box(const char* caption, const char* text) override { inner_.message_box(caption, text); }
+    void play_sound(const char* file_name, bool loop) override { inner_.play_sound(file_name, loop); }
+    void stop_sound() override { inner_.stop_sound(); }
+    void set_playing(bool playing) override { inner_.set_playing(playing); }
+
+protected:
+    BackEnd& wrapped() { return inner_; }
+
+private:
+    BackEnd& inner_;
 };
 
 }  // namespace qv

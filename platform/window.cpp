@@ -5,7 +5,7 @@ namespace qv {
 namespace {
 
 constexpr const char* window_title = "Quorvaner for Windows 95/NT";
-constexpr uint32_t frame_milliseconds = 13;
+constexpr uint64_t frame_microseconds = 13000;
 
 }  // namespace
 
@@ -32,28 +32,53 @@ void pump_messages(Window& window) {
     bool closed = false;
     WindowEvent event{};
     while (backend.next_event(event)) {
-        switch (event) {
-            case WindowEvent::LeftButtonDown:
-                mouse.mouse_left_down = 1;
-                break;
-            case WindowEvent::LeftButtonUp:
-                mouse.mouse_left_down = 0;
-                break;
-            case WindowEvent::RightButtonDown:
-                mouse.mouse_right_down = 1;
-                break;
-            case WindowEvent::RightButtonUp:
-                mouse.mouse_right_down = 0;
-                break;
-            case WindowEvent::Close:
-                closed = true;
-                break;
-        }
+        apply_button_event(mouse, event);
+        if (event == WindowEvent::Close) closed = true;
     }
     if (closed) throw WindowClosed();
 }
 
-void wait_frame(Window& window) { window.backend->sleep(frame_milliseconds); }
+void apply_button_event(LiveMouse& mouse, WindowEvent event) {
+    switch (event) {
+        case WindowEvent::LeftButtonDown:
+            mouse.mouse_left_down = 1;
+            return;
+        case WindowEvent::LeftButtonUp:
+            mouse.mouse_left_down = 0;
+            return;
+        case WindowEvent::RightButtonDown:
+            mouse.mouse_right_down = 1;
+            return;
+        case WindowEvent::RightButtonUp:
+            mouse.mouse_right_down = 0;
+            return;
+        case WindowEvent::Close:
+            return;
+    }
+}
+
+uint32_t frame_rest(FramePacer& pacer, uint64_t now) {
+    if (!pacer.started) {
+        pacer.started = true;
+        pacer.frame_start = now;
+    }
+    const uint64_t end = pacer.frame_start + frame_microseconds;
+    if (now >= end) {
+        pacer.frame_start = now;
+        return 0;
+    }
+    // The next frame starts when this one's period ends, even when the sleep
+    // wakes a little early or late, so the rounding never adds up.
+    pacer.frame_start = end;
+    return static_cast<uint32_t>((end - now + 500) / 1000);
+}
+
+// Always a sleep, also of 0 ms: a back end that shares its thread (a web page)
+// gets its turn once a frame, however late the frame is.
+void wait_frame(Window& window) {
+    BackEnd& backend = *window.backend;
+    backend.sleep(frame_rest(window.pacer, backend.steady_microseconds()));
+}
 
 void present_frame(Video& video, Window& window) {
     convert_frame(video, video.frame);

@@ -35,10 +35,26 @@ struct InputState {
     ButtonBlock buttons;
 };
 
+// Sets a button of the live mouse as a button event says; other events change nothing.
+void apply_button_event(LiveMouse& mouse, WindowEvent event);
+
+// Frames follow each other every 13 ms, counted from the start of the previous
+// frame, whatever the frame's own work took: a late frame waits nothing and the
+// time lost is not caught up.
+struct FramePacer {
+    bool started = false;
+    uint64_t frame_start = 0;  // microseconds of the back end's steady clock
+};
+
+// How many milliseconds to sleep at the end of a frame that ends at `now`, and
+// the start of the next frame noted in the pacer.
+uint32_t frame_rest(FramePacer& pacer, uint64_t now);
+
 struct Window {
     BackEnd* backend = nullptr;
     bool exists = false;
     LiveMouse mouse;
+    FramePacer pacer;
 };
 
 // Raised by the pump that sees the player close the window. Every loop of the
@@ -56,7 +72,8 @@ void destroy_display_window(Window& window);
 // Throws WindowClosed after the drain when one of them was a close.
 void pump_messages(Window& window);
 
-void wait_frame(Window& window);  // 13 ms
+// The rest of the frame's 13 ms (see FramePacer).
+void wait_frame(Window& window);
 
 // Converts the frame, shows it, then clears the frame buffer to index 0: each
 // picture is shown once.

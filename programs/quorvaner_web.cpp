@@ -9,7 +9,8 @@
 
 #include "front/program.h"
 #include "game/game.h"
-#include "platform/headless/replay_options.h"
+#include "platform/mouse_script.h"
+#include "platform/port/port_backend.h"
 #include "platform/web/web_backend.h"
 
 // Test hook: the page's seed and mouse script (see web/page.js), or nothing.
@@ -36,6 +37,7 @@ namespace {
 int run() {
     // Both are large enough to belong on the heap; the back end outlives the game.
     const auto backend = std::make_unique<qv::WebBackEnd>();
+    qv::PortBackEnd port(*backend);
     if (char* text = qv_page_test_script()) {
         const std::string script_text = text;
         std::free(text);
@@ -46,11 +48,15 @@ int run() {
             qv_page_report(error.c_str());
             return 2;
         }
-        backend->follow_script(qv_page_test_seed(), std::move(*script));
+        // The mouse follows the script, not the player, from this seed.
+        port.seed = qv_page_test_seed();
+        port.demo = std::move(*script);
+        backend->report_pictures = true;
     }
     const auto game = std::make_unique<qv::Game>();
-    game->window.backend = backend.get();
-    return qv::run_game(*game);
+    game->window.backend = &port;
+    // A page is never ended by the game: after the score box a new one starts.
+    return qv::run_game(*game, true);
 }
 
 }  // namespace

@@ -125,11 +125,11 @@ struct Scratch {
 // "close" (the close event handed over), "present", "sleep N", "create",
 // "destroy" and the cue and box lines. What comes after "close" is what the
 // program did once the player had closed the window.
-struct LoggedBackEnd final : BackEnd {
+struct LoggedBackEnd final : ForwardingBackEnd {
     HeadlessBackEnd inner;
     std::vector<std::string> log;
 
-    LoggedBackEnd() {
+    LoggedBackEnd() : ForwardingBackEnd(inner) {
         inner.trace = [this](const std::string& line) { log.push_back(line); };
     }
     void create_window(const char* title) override {
@@ -157,10 +157,6 @@ struct LoggedBackEnd final : BackEnd {
         log.push_back("sleep " + std::to_string(ms));
         inner.sleep(ms);
     }
-    uint32_t ticks() override { return inner.ticks(); }
-    void message_box(const char* caption, const char* text) override { inner.message_box(caption, text); }
-    void play_sound(const char* file_name, bool loop) override { inner.play_sound(file_name, loop); }
-    void stop_sound() override { inner.stop_sound(); }
 };
 
 }  // namespace qv::testing

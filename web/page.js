@@ -36,13 +36,14 @@ var Module = (function () {
 
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
 
-  document.getElementById('fullscreen').addEventListener('click', () => {
+  function toggleFullscreen() {
     if (document.fullscreenElement) {
       document.exitFullscreen();
     } else if (stage.requestFullscreen) {
       stage.requestFullscreen().catch(() => {});
     }
-  });
+  }
+  document.getElementById('fullscreen').addEventListener('click', toggleFullscreen);
 
   // ---- Sound: one channel through Web Audio. The browser lets audio start
   // only after a user gesture, so the context is made on the first click; a
@@ -56,11 +57,12 @@ var Module = (function () {
     wanted: null, // the cue waiting for its buffer or for the first click
     generation: 0, // each start and stop; a late buffer of an older cue is dropped
     muted: false,
+    paused: false,
   };
 
   function unlockAudio() {
     if (sound.context) {
-      if (sound.context.state === 'suspended') sound.context.resume();
+      if (sound.context.state === 'suspended' && !sound.paused) sound.context.resume();
       return;
     }
     const AudioContextClass = window.AudioContext || window.webkitAudioContext;
@@ -69,6 +71,7 @@ var Module = (function () {
     sound.gain = sound.context.createGain();
     sound.gain.gain.value = sound.muted ? 0 : 1;
     sound.gain.connect(sound.context.destination);
+    if (sound.paused) sound.context.suspend();
     if (sound.wanted) startWanted();
   }
   document.addEventListener('pointerdown', unlockAudio, true);
@@ -123,6 +126,18 @@ var Module = (function () {
     stopSound();
     sound.wanted = { name, loop, generation: sound.generation };
     if (sound.context) startWanted();
+  }
+
+  // While the game is paused the whole context is held, so a cue goes on
+  // where it stopped.
+  function pauseSound(paused) {
+    sound.paused = paused;
+    if (!sound.context) return;
+    if (paused) {
+      sound.context.suspend();
+    } else {
+      sound.context.resume();
+    }
   }
 
   muteButton.addEventListener('click', () => {
@@ -180,9 +195,8 @@ var Module = (function () {
     canvas,
     page: {
       testHook: readTestHook(),
-      open(title) {
-        document.title = title;
-      },
+      // The tab keeps the game's short name; the window caption is for desktops.
+      open() {},
       draw(bytes) {
         picture.data.set(bytes);
         context2d.putImageData(picture, 0, 0);
@@ -194,6 +208,8 @@ var Module = (function () {
       messageOpen: () => dialog.open,
       playSound,
       stopSound,
+      pauseSound,
+      toggleFullscreen,
       frameWork(milliseconds) {
         if (frameTimes.length < 100000) frameTimes.push(milliseconds);
       },
@@ -218,7 +234,7 @@ var Module = (function () {
       shared.exitStatus = status;
       stopSound();
       if (status === 0) {
-        report('Game over. Reload the page to play again.');
+        report('The game has ended. Reload the page to play again.');
       } else {
         report(errors.length ? errors.join('\n') : 'The game stopped with status ' + status + '.', true);
       }

@@ -44,6 +44,7 @@ public:
     void show_frame(const PresentedFrame& picture) override;
     void sleep(uint32_t milliseconds) override;
     uint32_t ticks() override;
+    uint64_t steady_microseconds() override;
     void message_box(const char* caption, const char* text) override;
     void play_sound(const char* file_name, bool loop) override;
     void stop_sound() override;

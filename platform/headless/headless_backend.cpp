@@ -48,6 +48,9 @@ void HeadlessBackEnd::sleep(uint32_t milliseconds) {
 
 uint32_t HeadlessBackEnd::ticks() { return start_ticks + static_cast<uint32_t>(slept_ms); }
 
+// Frames take no time here: every frame's rest is the whole 13 ms.
+uint64_t HeadlessBackEnd::steady_microseconds() { return slept_ms * 1000; }
+
 void HeadlessBackEnd::message_box(const char* caption, const char* text) {
     emit("box " + quote_for_trace(caption) + " " + quote_for_trace(text));
 }

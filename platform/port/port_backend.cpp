@@ -7,7 +7,7 @@
 namespace qv {
 
 uint32_t PortBackEnd::ticks() {
-    const uint32_t now = seed && !ticks_read_ ? *seed : inner_.ticks();
+    const uint32_t now = seed && !ticks_read_ ? *seed : wrapped().ticks();
     if (!ticks_read_) ticks_read_ = now;
     return now;
 }
@@ -16,23 +16,25 @@ CursorPosition PortBackEnd::cursor_position() {
     ++pumps_;
     // The window's own pump runs every time: it keeps the window alive and
     // notices a close (or holds the game while it is paused).
-    cursor_ = inner_.cursor_position();
+    CursorPosition cursor = wrapped().cursor_position();
     if (demo) {
         if (!demo_loaded_) {
             scripted_.script = *demo;
             demo_loaded_ = true;
         }
         scripted_.follow(pumps_);
-        cursor_ = scripted_.cursor;
+        cursor = scripted_.cursor;
     }
-    return cursor_;
+    mouse_.mouse_x = cursor.x;
+    mouse_.mouse_y = cursor.y;
+    return cursor;
 }
 
 bool PortBackEnd::next_event(WindowEvent& event) {
     if (demo) {
         // Only a close comes from the window; the buttons come from the script.
         WindowEvent native{};
-        while (inner_.next_event(native)) {
+        while (wrapped().next_event(native)) {
             if (native == WindowEvent::Close) close_pending_ = true;
         }
         if (scripted_.next_button_event(event)) {
@@ -43,27 +45,12 @@ bool PortBackEnd::next_event(WindowEvent& event) {
             note_pump_end();
             return false;
         }
-    } else if (!inner_.next_event(event)) {
+    } else if (!wrapped().next_event(event)) {
         note_pump_end();
         return false;
     }
-    switch (event) {
-        case WindowEvent::LeftButtonDown:
-            left_ = 1;
-            break;
-        case WindowEvent::LeftButtonUp:
-            left_ = 0;
-            break;
-        case WindowEvent::RightButtonDown:
-            right_ = 1;
-            break;
-        case WindowEvent::RightButtonUp:
-            right_ = 0;
-            break;
-        case WindowEvent::Close:
-            if (!closed_at_) closed_at_ = pumps_;
-            break;
-    }
+    apply_button_event(mouse_, event);
+    if (event == WindowEvent::Close && !closed_at_) closed_at_ = pumps_;
     return true;
 }
 
@@ -71,7 +58,7 @@ bool PortBackEnd::next_event(WindowEvent& event) {
 // a script entry for this pump must say.
 void PortBackEnd::note_pump_end() {
     if (!recording || pumps_ == 0) return;
-    const MouseScriptEntry now{pumps_, cursor_.x, cursor_.y, left_, right_};
+    const MouseScriptEntry now{pumps_, mouse_.mouse_x, mouse_.mouse_y, mouse_.mouse_left_down, mouse_.mouse_right_down};
     const MouseScriptEntry before = entries_.empty() ? MouseScriptEntry{0, 0, 0, 0, 0} : entries_.back();
     if (!entries_.empty() && entries_.back().pump == pumps_) {
         entries_.back() = now;

@@ -10,12 +10,13 @@
 
 #include "platform/mouse_script.h"
 #include "platform/platform.h"
+#include "platform/window.h"
 
 namespace qv {
 
-class PortBackEnd final : public BackEnd {
+class PortBackEnd final : public ForwardingBackEnd {
 public:
-    explicit PortBackEnd(BackEnd& inner) : inner_(inner) {}
+    explicit PortBackEnd(BackEnd& inner) : ForwardingBackEnd(inner) {}
 
     // The tick count start-up reads, so the game is the one of this seed.
     std::optional<uint32_t> seed;
@@ -29,22 +30,13 @@ public:
     // the window), then one entry per change of the mouse.
     std::string recording_text() const;
 
-    void create_window(const char* title) override { inner_.create_window(title); }
-    void destroy_window() override { inner_.destroy_window(); }
     CursorPosition cursor_position() override;
     bool next_event(WindowEvent& event) override;
-    void show_frame(const PresentedFrame& picture) override { inner_.show_frame(picture); }
-    void sleep(uint32_t milliseconds) override { inner_.sleep(milliseconds); }
     uint32_t ticks() override;
-    void message_box(const char* caption, const char* text) override { inner_.message_box(caption, text); }
-    void play_sound(const char* file_name, bool loop) override { inner_.play_sound(file_name, loop); }
-    void stop_sound() override { inner_.stop_sound(); }
-    void set_playing(bool playing) override { inner_.set_playing(playing); }
 
 private:
     void note_pump_end();
 
-    BackEnd& inner_;
     uint64_t pumps_ = 0;
     std::optional<uint32_t> ticks_read_;
     std::optional<uint64_t> closed_at_;
@@ -53,9 +45,7 @@ private:
     bool close_pending_ = false;
 
     // The mouse as the game's pump leaves it, and the entries so far.
-    CursorPosition cursor_;
-    uint8_t left_ = 0;
-    uint8_t right_ = 0;
+    LiveMouse mouse_;
     std::vector<MouseScriptEntry> entries_;
 };
 

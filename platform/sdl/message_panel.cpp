@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/sdl/pause_overlay.h"
+#include "platform/port/text_font.h"
 
 namespace qv {
 

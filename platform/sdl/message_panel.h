@@ -2,7 +2,7 @@
 // centred in the window with the caption in a bar along its top, the text
 // wrapped to the window's width, and an OK button under it. Any text stays on
 // the screen: what cannot fit is cut with an ellipsis. All sizes are in the
-// window's drawable pixels; the font is the built-in one of pause_overlay.h.
+// window's drawable pixels; the font is the built-in one of platform/port/text_font.h.
 #pragma once
 
 #include <cstdint>

@@ -10,19 +10,18 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/port/text_font.h"
 #include "platform/sdl/message_panel.h"
-#include "platform/sdl/pause_overlay.h"
 
 namespace qv {
 
 namespace {
 
-constexpr uint32_t pause_wait_milliseconds = 100;
 constexpr uint32_t box_wait_milliseconds = 100;
 
-std::optional<GameButtons::Button> mouse_button(const SDL_Event& event) {
-    if (event.button.button == SDL_BUTTON_LEFT) return GameButtons::Left;
-    if (event.button.button == SDL_BUTTON_RIGHT) return GameButtons::Right;
+std::optional<MouseButton> mouse_button(const SDL_Event& event) {
+    if (event.button.button == SDL_BUTTON_LEFT) return MouseButton::Left;
+    if (event.button.button == SDL_BUTTON_RIGHT) return MouseButton::Right;
     return std::nullopt;
 }
 
@@ -42,12 +41,6 @@ bool desktop_cursor_known() {
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver == nullptr) return false;
     return std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "windows") == 0 || std::strcmp(driver, "cocoa") == 0;
-}
-
-// XRGB8888 from RGB555, each channel widened as in every picture file of the game.
-uint32_t to_xrgb(uint16_t colour) {
-    return (uint32_t{widen_channel(colour >> 10)} << 16) | (uint32_t{widen_channel(colour >> 5)} << 8) |
-           widen_channel(colour);
 }
 
 bool is_desktop_fullscreen(SDL_Window* window) {
@@ -83,7 +76,7 @@ void fill_framed(SDL_Renderer* renderer, const PanelRect& rect, int32_t edge, ui
 
 }  // namespace
 
-SdlBackEnd::SdlBackEnd(const PortSettings& settings) : settings_(settings) {
+SdlBackEnd::SdlBackEnd(const PortSettings& settings) : settings_(settings), player_(static_cast<NativeWindow&>(*this)) {
     settings_.volume = std::clamp(settings_.volume, 0, 100);
     settings_.scale = std::max(0, settings_.scale);
 }
@@ -134,10 +127,17 @@ bool SdlBackEnd::build_sharp_target() {
     return true;
 }
 
-// The window is rebuilt from the texture, which keeps the last picture, so an
+void SdlBackEnd::upload() {
+    if (texture_ == nullptr) return;
+    picture_.set_overlay(player_.overlay());
+    SDL_UpdateTexture(texture_, nullptr, picture_.pixels(), screen_width * 4);
+}
+
+// The window is rebuilt from the texture, which keeps the shown picture, so an
 // expose or a resize is answered without the game's help.
 void SdlBackEnd::redraw() {
     if (renderer_ == nullptr) return;
+    if (picture_.overlay() != player_.overlay()) upload();
     const SDL_Rect target{view_.x, view_.y, view_.width, view_.height};
     const bool sharp =
         settings_.aspect == Aspect::FourThree && sharp_ != nullptr && SDL_SetRenderTarget(renderer_, sharp_) == 0;
@@ -148,31 +148,11 @@ void SdlBackEnd::redraw() {
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
     SDL_RenderCopy(renderer_, sharp ? sharp_ : texture_, nullptr, &target);
-    if (paused_) draw_pause_overlay();
-    if (box_up_) draw_message_box();
+    if (player_.box_up()) draw_message_box();
     SDL_RenderPresent(renderer_);
 }
 
-// Drawn over the shown picture only: the kept picture and the game's frame stay
-// as they are, so resuming shows exactly what was there.
-void SdlBackEnd::draw_pause_overlay() {
-    const SDL_Rect picture{view_.x, view_.y, view_.width, view_.height};
-    SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_BLEND);
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 160);
-    SDL_RenderFillRect(renderer_, &picture);
-    SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
-
-    const int32_t unit = std::max(1, view_.width / 320);
-    const int32_t centre = view_.x + view_.width / 2;
-    const int32_t middle = view_.y + view_.height / 2;
-    SDL_SetRenderDrawColor(renderer_, 255, 255, 255, 255);
-    fill_text(renderer_, "PAUSED", centre, middle - text_glyph_height * unit * 4, unit * 4);
-    SDL_SetRenderDrawColor(renderer_, 170, 170, 170, 255);
-    fill_text(renderer_, "CLICK OR ESC TO RESUME", centre, middle + text_glyph_height * unit * 2, unit);
-}
-
-// Over the whole window, dimmed, like the pause overlay drawn over the shown
-// picture only.
+// Over the whole window, dimmed.
 void SdlBackEnd::draw_message_box() {
     int width = 0;
     int height = 0;
@@ -211,18 +191,19 @@ void SdlBackEnd::follow_window_size() {
     if (settings_.aspect == Aspect::FourThree) build_sharp_target();
 }
 
-// The system cursor is hidden and held inside the window only while the
-// crosshair is the pointer: playing, focused, not paused and no box up.
-void SdlBackEnd::follow_pointer_state() {
+void SdlBackEnd::capture_pointer(bool captured) {
     if (window_ == nullptr) return;
-    const bool captured = playing_ && focused_ && !paused_ && !box_up_;
     SDL_SetWindowGrab(window_, captured ? SDL_TRUE : SDL_FALSE);
     SDL_ShowCursor(captured ? SDL_DISABLE : SDL_ENABLE);
 }
 
-void SdlBackEnd::set_playing(bool playing) {
-    playing_ = playing;
-    follow_pointer_state();
+void SdlBackEnd::pause_sound(bool paused) {
+    if (!audio_open_) return;
+    if (paused) {
+        Mix_Pause(-1);
+    } else {
+        Mix_Resume(-1);
+    }
 }
 
 void SdlBackEnd::toggle_fullscreen() {
@@ -234,51 +215,9 @@ void SdlBackEnd::toggle_fullscreen() {
     redraw();
 }
 
-void SdlBackEnd::pause() {
-    if (paused_ || window_ == nullptr) return;
-    paused_ = true;
-    if (audio_open_) Mix_Pause(-1);
-    follow_pointer_state();
-    redraw();
-}
-
-void SdlBackEnd::resume() {
-    if (!paused_) return;
-    paused_ = false;
-    if (audio_open_) Mix_Resume(-1);
-    follow_pointer_state();
-    redraw();
-}
-
-// No frame runs while paused: the pump waits here on the window's events until
-// a click or Esc resumes or the window is closed.
-void SdlBackEnd::hold_while_paused() {
-    while (paused_ && window_ != nullptr && !closing_) {
-        SDL_Event native;
-        if (SDL_WaitEventTimeout(&native, pause_wait_milliseconds) != 0) translate(native);
-        if (while_paused) while_paused();
-    }
-}
-
-// Once the player has closed the window the pump never waits again, paused or
-// not: the rest of its drain and whatever follows must run to the end.
-void SdlBackEnd::close() {
-    closing_ = true;
-    pending_.push_back(WindowEvent::Close);
-}
-
-void SdlBackEnd::translate_button(const SDL_Event& event) {
-    if (event.button.windowID != window_id_) return;
-    const auto button = mouse_button(event);
-    if (!button) return;
-    const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-    if (paused_) {
-        // A click resumes and is the player's, not the game's.
-        if (buttons_.kept_from_game(*button, down)) pending_.push_back(GameButtons::event(*button, down));
-        if (down) resume();
-        return;
-    }
-    if (buttons_.in_play(*button, down)) pending_.push_back(GameButtons::event(*button, down));
+void SdlBackEnd::wait_for_events(uint32_t milliseconds) {
+    SDL_Event native;
+    if (SDL_WaitEventTimeout(&native, static_cast<int>(milliseconds)) != 0) translate(native);
 }
 
 void SdlBackEnd::translate_key(const SDL_Event& event) {
@@ -286,16 +225,38 @@ void SdlBackEnd::translate_key(const SDL_Event& event) {
     const SDL_Keycode key = event.key.keysym.sym;
     const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
     if (key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER))) {
-        toggle_fullscreen();
+        player_.request(PlayerRequest::Fullscreen);
     } else if (key == SDLK_ESCAPE) {
-        if (paused_) {
-            resume();
-        } else {
-            pause();
-        }
+        player_.request(PlayerRequest::Pause);
     } else if (alt && key == SDLK_F4) {
         // What the window manager does on most desktops, also where there is none.
-        close();
+        player_.request(PlayerRequest::Close);
+    }
+}
+
+void SdlBackEnd::translate_window(const SDL_Event& event) {
+    if (event.window.windowID != window_id_) return;
+    switch (event.window.event) {
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            follow_window_size();
+            redraw();
+            return;
+        case SDL_WINDOWEVENT_EXPOSED:
+            redraw();
+            return;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            player_.focus(true);
+            return;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            // A loss already undone (a message box came and went) is no reason to stop.
+            if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0) return;
+            player_.focus(false);
+            return;
+        case SDL_WINDOWEVENT_CLOSE:
+            player_.close();
+            return;
+        default:
+            return;
     }
 }
 
@@ -303,48 +264,25 @@ void SdlBackEnd::translate(const SDL_Event& event) {
     switch (event.type) {
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
-            translate_button(event);
+            if (event.button.windowID != window_id_) return;
+            if (const auto button = mouse_button(event)) player_.button(*button, event.type == SDL_MOUSEBUTTONDOWN);
             return;
         case SDL_KEYDOWN:
             translate_key(event);
             return;
         case SDL_WINDOWEVENT:
-            if (event.window.windowID != window_id_) return;
-            switch (event.window.event) {
-                case SDL_WINDOWEVENT_SIZE_CHANGED:
-                    follow_window_size();
-                    redraw();
-                    return;
-                case SDL_WINDOWEVENT_EXPOSED:
-                    redraw();
-                    return;
-                case SDL_WINDOWEVENT_FOCUS_GAINED:
-                    focused_ = true;
-                    follow_pointer_state();
-                    return;
-                case SDL_WINDOWEVENT_FOCUS_LOST:
-                    // A loss already undone (a message box came and went) is no reason to stop.
-                    if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0) return;
-                    focused_ = false;
-                    if (playing_) pause();
-                    follow_pointer_state();
-                    return;
-                case SDL_WINDOWEVENT_CLOSE:
-                    close();
-                    return;
-                default:
-                    return;
-            }
+            translate_window(event);
+            return;
         case SDL_RENDER_DEVICE_RESET:
-            // The textures' contents are gone; the kept picture is not.
-            SDL_UpdateTexture(texture_, nullptr, pixels_.data(), screen_width * 4);
+            // The textures' contents are gone; the shown picture is not.
+            upload();
             redraw();
             return;
         case SDL_RENDER_TARGETS_RESET:
             redraw();
             return;
         case SDL_QUIT:
-            close();
+            player_.close();
             return;
         default:
             return;
@@ -401,26 +339,20 @@ void SdlBackEnd::create_window(const char* title) {
     if (texture_ == nullptr) fail_window("picture");
     SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
 
-    pixels_.assign(static_cast<size_t>(screen_pixels), 0);
-    SDL_UpdateTexture(texture_, nullptr, pixels_.data(), screen_width * 4);
-    focused_ = (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
-    paused_ = false;
-    closing_ = false;
-    buttons_.reset();
+    picture_.clear();
+    upload();
+    player_.opened((SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0);
     follow_window_size();
-    follow_pointer_state();
     redraw();
 }
 
 void SdlBackEnd::destroy_window() {
-    if (paused_ && audio_open_) Mix_Resume(-1);
-    paused_ = false;
+    player_.closed();
     release_window();
-    pending_.clear();
 }
 
 CursorPosition SdlBackEnd::cursor_position() {
-    hold_while_paused();
+    player_.start_pump();
     if (window_ == nullptr) return {};
     int x = 0;
     int y = 0;
@@ -450,39 +382,27 @@ CursorPosition SdlBackEnd::cursor_position() {
 bool SdlBackEnd::next_event(WindowEvent& event) {
     if (window_ != nullptr) {
         SDL_Event native;
-        while (pending_.empty()) {
-            if (paused_ && !closing_) {
-                hold_while_paused();
-                continue;
-            }
-            if (SDL_PollEvent(&native) == 0) break;
-            translate(native);
-        }
+        while (!player_.has_event() && SDL_PollEvent(&native) != 0) translate(native);
     }
-    if (pending_.empty()) return false;
-    event = pending_.front();
-    pending_.pop_front();
-    return true;
+    return player_.next_event(event);
 }
 
 void SdlBackEnd::show_frame(const PresentedFrame& picture) {
     if (window_ == nullptr) return;
-    // The table follows the palette; a flash changes one entry, most frames none.
-    if (!colours_valid_ || colours_from_ != picture.palette) {
-        for (size_t i = 0; i < colours_.size(); ++i) colours_[i] = to_xrgb(picture.palette[i]);
-        colours_from_ = picture.palette;
-        colours_valid_ = true;
-    }
-    const uint8_t* __restrict from = picture.frame.data();
-    uint32_t* __restrict to = pixels_.data();
-    for (int32_t i = 0; i < screen_pixels; ++i) to[i] = colours_[from[i]];
-    SDL_UpdateTexture(texture_, nullptr, pixels_.data(), screen_width * 4);
+    picture_.set_frame(picture.frame, picture.palette);
+    upload();
     redraw();
 }
 
 void SdlBackEnd::sleep(uint32_t milliseconds) { SDL_Delay(milliseconds); }
 
 uint32_t SdlBackEnd::ticks() { return SDL_GetTicks(); }
+
+uint64_t SdlBackEnd::steady_microseconds() {
+    const uint64_t count = SDL_GetPerformanceCounter();
+    const uint64_t frequency = SDL_GetPerformanceFrequency();
+    return count / frequency * 1000000 + count % frequency * 1000000 / frequency;
+}
 
 // Whether a point of the window, in window points as the events give them,
 // lies on the box's OK button.
@@ -496,30 +416,16 @@ bool SdlBackEnd::over_box_button(int32_t x, int32_t y) const {
     return panel.button.contains(x * pixels.width / points.width, y * pixels.height / points.height);
 }
 
-void SdlBackEnd::box_key(const SDL_Event& event) {
-    if (event.key.windowID != window_id_ || event.key.repeat != 0) return;
-    const SDL_Keycode key = event.key.keysym.sym;
-    const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
-    const bool enter = key == SDLK_RETURN || key == SDLK_KP_ENTER;
-    if (key == SDLK_F11 || (alt && enter)) {
-        toggle_fullscreen();
-    } else if (alt && key == SDLK_F4) {
-        close();
-    } else if (enter || key == SDLK_SPACE || key == SDLK_ESCAPE) {
-        box_answered_ = true;
-    }
-}
-
-// The box's clicks are the player's, not the game's, up to the release of a
-// press made in the box that comes after it; a button that the game holds down
-// and that is let go meanwhile is released for it.
+// The box's clicks are the player's, not the game's (the player's side keeps
+// them and still releases a button the game holds); the left one answers it
+// when it goes down and comes up on OK.
 void SdlBackEnd::box_button(const SDL_Event& event) {
     if (event.button.windowID != window_id_) return;
     const auto button = mouse_button(event);
     if (!button) return;
     const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-    if (buttons_.kept_from_game(*button, down)) pending_.push_back(GameButtons::event(*button, down));
-    if (*button != GameButtons::Left) return;
+    player_.button(*button, down);
+    if (*button != MouseButton::Left) return;
     const bool over = over_box_button(event.button.x, event.button.y);
     if (down) {
         box_pressed_ = over;
@@ -545,20 +451,19 @@ void SdlBackEnd::box_event(const SDL_Event& event) {
             }
             return;
         case SDL_KEYDOWN:
-            box_key(event);
-            return;
-        case SDL_WINDOWEVENT:
-            // A box is no game to pause: losing the focus only lets the pointer go.
-            if (event.window.windowID == window_id_ && event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
-                focused_ = (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
-                follow_pointer_state();
-                return;
+            if (event.key.windowID == window_id_ && event.key.repeat == 0) {
+                const SDL_Keycode key = event.key.keysym.sym;
+                const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
+                if (key == SDLK_SPACE || key == SDLK_ESCAPE || (!alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER))) {
+                    box_answered_ = true;
+                    return;
+                }
             }
             break;
         default:
             break;
     }
-    // Resizes, exposes, the focus coming back, closes and lost textures as ever.
+    // Fullscreen, Alt+F4, resizes, exposes, the focus, closes and lost textures as ever.
     translate(event);
 }
 
@@ -572,10 +477,9 @@ void SdlBackEnd::message_box(const char* caption, const char* text) {
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, nullptr);
         return;
     }
-    if (closing_) return;
+    if (player_.closing()) return;
     box_caption_ = caption != nullptr ? caption : "";
     box_text_ = text != nullptr ? text : "";
-    box_up_ = true;
     box_answered_ = false;
     box_pressed_ = false;
     int x = 0;
@@ -584,17 +488,16 @@ void SdlBackEnd::message_box(const char* caption, const char* text) {
     SDL_GetMouseState(&x, &y);
     box_hover_ = pointer_here && over_box_button(x, y);
     // A hidden or confined cursor could not reach the box's button.
-    follow_pointer_state();
+    player_.box_shown(true);
     redraw();
-    while (!box_answered_ && !closing_) {
+    while (!box_answered_ && !player_.closing()) {
         SDL_Event native;
         if (SDL_WaitEventTimeout(&native, box_wait_milliseconds) != 0) box_event(native);
         if (while_box_up) while_box_up();
     }
-    box_up_ = false;
+    player_.box_shown(false);
     box_caption_.clear();
     box_text_.clear();
-    follow_pointer_state();
     redraw();
 }
 

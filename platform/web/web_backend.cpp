@@ -4,8 +4,8 @@
 #include <emscripten/html5.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <utility>
+#include <array>
+#include <cstring>
 
 #include "platform/view_layout.h"
 
@@ -32,6 +32,15 @@ EM_JS(void, qv_page_stop, (), {
 EM_JS(void, qv_page_playing, (int playing), {
     Module.page.playing(playing !== 0);
 });
+EM_JS(void, qv_page_pause_sound, (int paused), {
+    Module.page.pauseSound(paused !== 0);
+});
+EM_JS(void, qv_page_toggle_fullscreen, (), {
+    Module.page.toggleFullscreen();
+});
+EM_JS(int, qv_page_hidden, (), {
+    return document.hidden ? 1 : 0;
+});
 EM_JS(void, qv_page_frame_work, (double milliseconds), {
     Module.page.frameWork(milliseconds);
 });
@@ -45,13 +54,6 @@ namespace qv {
 namespace {
 
 constexpr const char* canvas_selector = "#screen";
-
-// RGBA bytes in memory order (red first) from RGB555, each channel widened as
-// in every picture of the game.
-uint32_t to_rgba(uint16_t colour) {
-    return 0xFF000000u | (uint32_t{widen_channel(colour)} << 16) | (uint32_t{widen_channel(colour >> 5)} << 8) |
-           widen_channel(colour >> 10);
-}
 
 // A mouse event's position over the canvas, in picture pixels.
 CursorPosition picture_point(const EmscriptenMouseEvent& event) {
@@ -84,13 +86,28 @@ EM_BOOL on_button(int type, const EmscriptenMouseEvent* event, void* user) {
         const CursorPosition at = picture_point(*event);
         backend.pointer_at(at.x, at.y);
     }
-    if (event->button == 0) {
-        backend.button(down ? WindowEvent::LeftButtonDown : WindowEvent::LeftButtonUp);
-    } else if (event->button == 2) {
-        backend.button(down ? WindowEvent::RightButtonDown : WindowEvent::RightButtonUp);
-    }
+    if (event->button == 0) backend.player().button(MouseButton::Left, down);
+    if (event->button == 2) backend.player().button(MouseButton::Right, down);
     // A press on the canvas neither selects text nor moves the focus.
     return down ? EM_TRUE : EM_FALSE;
+}
+
+// Esc pauses and resumes; the browser keeps F11 and its own keys.
+EM_BOOL on_key(int /*type*/, const EmscriptenKeyboardEvent* event, void* user) {
+    if (event->repeat || std::strcmp(event->key, "Escape") != 0) return EM_FALSE;
+    static_cast<WebBackEnd*>(user)->player().request(PlayerRequest::Pause);
+    return EM_TRUE;
+}
+
+// A hidden tab or another window in front: the player is not looking.
+EM_BOOL on_visibility(int /*type*/, const EmscriptenVisibilityChangeEvent* event, void* user) {
+    static_cast<WebBackEnd*>(user)->player().focus(!event->hidden);
+    return EM_FALSE;
+}
+
+EM_BOOL on_focus(int type, const EmscriptenFocusEvent* /*event*/, void* user) {
+    static_cast<WebBackEnd*>(user)->player().focus(type == EMSCRIPTEN_EVENT_FOCUS);
+    return EM_FALSE;
 }
 
 }  // namespace
@@ -110,13 +127,17 @@ uint32_t crc32_of(const uint8_t* bytes, size_t size) {
     return crc ^ 0xFFFFFFFFu;
 }
 
-WebBackEnd::WebBackEnd() {
+WebBackEnd::WebBackEnd() : player_(static_cast<NativeWindow&>(*this)) {
     // Presses start on the canvas; releases count anywhere, so a button let go
     // over the dialog or beside the canvas is not left held down.
     emscripten_set_mousemove_callback(canvas_selector, this, EM_TRUE, on_move);
     emscripten_set_mouseleave_callback(canvas_selector, this, EM_TRUE, on_leave);
     emscripten_set_mousedown_callback(canvas_selector, this, EM_TRUE, on_button);
     emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, on_button);
+    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, on_key);
+    emscripten_set_visibilitychange_callback(this, EM_TRUE, on_visibility);
+    emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, on_focus);
+    emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, on_focus);
     woke_at_ = emscripten_get_now();
 }
 
@@ -125,38 +146,41 @@ WebBackEnd::~WebBackEnd() {
     emscripten_set_mouseleave_callback(canvas_selector, nullptr, EM_TRUE, nullptr);
     emscripten_set_mousedown_callback(canvas_selector, nullptr, EM_TRUE, nullptr);
     emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, nullptr);
+    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, nullptr);
+    emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, nullptr);
+    emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, nullptr);
+    emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, nullptr);
     stop_sound();
 }
 
-void WebBackEnd::follow_script(uint32_t seed, std::vector<MouseScriptEntry> script) {
-    script_ = std::make_unique<HeadlessBackEnd>();
-    script_->start_ticks = seed;
-    script_->script = std::move(script);
-    script_->max_pumps = UINT64_MAX;  // a page is never closed by its script
-    script_->trace = [](const std::string&) {};
-    pending_.clear();
+void WebBackEnd::capture_pointer(bool captured) { qv_page_playing(captured ? 1 : 0); }
+
+void WebBackEnd::pause_sound(bool paused) { qv_page_pause_sound(paused ? 1 : 0); }
+
+void WebBackEnd::redraw() {
+    if (!player_.is_open()) return;
+    picture_.set_overlay(player_.overlay());
+    qv_page_draw(picture_.pixels());
 }
 
-void WebBackEnd::pointer_at(int32_t x, int32_t y) { cursor_ = {x, y}; }
+void WebBackEnd::toggle_fullscreen() { qv_page_toggle_fullscreen(); }
 
-void WebBackEnd::button(WindowEvent event) {
-    if (window_open_ && !script_) pending_.push_back(event);
+// The browser delivers the page's events while the game sleeps.
+void WebBackEnd::wait_for_events(uint32_t milliseconds) {
+    emscripten_sleep(milliseconds);
+    pumped_since_sleep_ = false;
+    woke_at_ = emscripten_get_now();
 }
 
 void WebBackEnd::create_window(const char* title) {
-    if (window_open_) return;
-    window_open_ = true;
-    pixels_.assign(static_cast<size_t>(screen_pixels), 0xFF000000u);
+    if (player_.is_open()) return;
+    picture_.clear();
     qv_page_open(title);
-    qv_page_draw(pixels_.data());
-    if (script_) script_->create_window(title);
+    player_.opened(qv_page_hidden() == 0);
+    redraw();
 }
 
-void WebBackEnd::destroy_window() {
-    window_open_ = false;
-    pending_.clear();
-    if (script_) script_->destroy_window();
-}
+void WebBackEnd::destroy_window() { player_.closed(); }
 
 CursorPosition WebBackEnd::cursor_position() {
     // Some loops pump without sleeping (the credits wait for the right button to
@@ -164,62 +188,42 @@ CursorPosition WebBackEnd::cursor_position() {
     // release would never arrive.
     if (pumped_since_sleep_) emscripten_sleep(0);
     pumped_since_sleep_ = true;
-    if (script_) return script_->cursor_position();
+    player_.start_pump();
     return cursor_;
 }
 
-bool WebBackEnd::next_event(WindowEvent& event) {
-    if (script_) return script_->next_event(event);
-    if (pending_.empty()) return false;
-    event = pending_.front();
-    pending_.pop_front();
-    return true;
-}
+bool WebBackEnd::next_event(WindowEvent& event) { return player_.next_event(event); }
 
 void WebBackEnd::show_frame(const PresentedFrame& picture) {
-    if (!window_open_) return;
-    if (script_) {
+    if (!player_.is_open()) return;
+    if (report_pictures) {
         qv_page_test_frame(crc32_of(reinterpret_cast<const uint8_t*>(picture.surface.pixels.data()),
                                     picture.surface.pixels.size() * sizeof(uint16_t)));
     }
-    // The table follows the palette; a flash changes one entry, most frames none.
-    if (!colours_valid_ || colours_from_ != picture.palette) {
-        for (size_t i = 0; i < colours_.size(); ++i) colours_[i] = to_rgba(picture.palette[i]);
-        colours_from_ = picture.palette;
-        colours_valid_ = true;
-    }
-    const uint8_t* from = picture.frame.data();
-    uint32_t* to = pixels_.data();
-    for (int32_t i = 0; i < screen_pixels; ++i) to[i] = colours_[from[i]];
-    qv_page_draw(pixels_.data());
+    picture_.set_frame(picture.frame, picture.palette);
+    redraw();
 }
 
 void WebBackEnd::sleep(uint32_t milliseconds) {
     // What the game did since it last woke up is one frame's work.
     qv_page_frame_work(emscripten_get_now() - woke_at_);
-    if (script_) script_->sleep(milliseconds);
-    emscripten_sleep(milliseconds);
-    pumped_since_sleep_ = false;
-    woke_at_ = emscripten_get_now();
+    wait_for_events(milliseconds);
 }
 
-uint32_t WebBackEnd::ticks() {
-    if (script_) return script_->ticks();
-    return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now()));
-}
+uint32_t WebBackEnd::ticks() { return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now())); }
+
+uint64_t WebBackEnd::steady_microseconds() { return static_cast<uint64_t>(emscripten_get_now() * 1000.0); }
 
 void WebBackEnd::message_box(const char* caption, const char* text) {
+    player_.box_shown(true);
     qv_page_show_message(caption, text);
     // The game waits for OK as behind a native box; the page stays alive.
-    while (qv_page_message_open() != 0) emscripten_sleep(20);
-    pumped_since_sleep_ = false;
-    woke_at_ = emscripten_get_now();
+    while (qv_page_message_open() != 0 && !player_.closing()) wait_for_events(20);
+    player_.box_shown(false);
 }
 
 void WebBackEnd::play_sound(const char* file_name, bool loop) { qv_page_play(file_name, loop ? 1 : 0); }
 
 void WebBackEnd::stop_sound() { qv_page_stop(); }
-
-void WebBackEnd::set_playing(bool playing) { qv_page_playing(playing ? 1 : 0); }
 
 }  // namespace qv

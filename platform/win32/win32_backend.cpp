@@ -15,7 +15,6 @@ constexpr UINT sound_once = SND_ASYNC;
 constexpr UINT sound_looping = SND_ASYNC | SND_LOOP;
 static_assert(sound_once == 1 && sound_looping == 9);
 
-constexpr DWORD pause_wait_milliseconds = 100;
 constexpr DWORD windowed_style = WS_OVERLAPPEDWINDOW;
 constexpr DWORD fullscreen_style = WS_POPUP;
 
@@ -23,20 +22,17 @@ Win32BackEnd* backend_of(HWND window) {
     return reinterpret_cast<Win32BackEnd*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
-// A 16-bit top-down bitmap: BI_RGB at 16 bits is exactly the game's RGB555.
-BITMAPINFO picture_info() {
+// A 32-bit top-down bitmap: each pixel 0x00RRGGBB, as the shown picture keeps it.
+BITMAPINFO picture_info(int32_t width, int32_t height) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = screen_width;
-    info.bmiHeader.biHeight = -screen_height;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 16;
+    info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     return info;
 }
-
-// A quarter of each 5-bit channel: the paused picture, still recognisable.
-uint16_t dim(uint16_t colour) { return static_cast<uint16_t>((colour >> 2) & 0x1CE7); }
 
 bool alt_held(LPARAM lparam) { return (lparam & (LPARAM{1} << 29)) != 0; }
 bool repeated(LPARAM lparam) { return (lparam & (LPARAM{1} << 30)) != 0; }
@@ -48,37 +44,40 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
     }
     Win32BackEnd* backend = backend_of(window);
     if (backend == nullptr) return DefWindowProcA(window, message, wparam, lparam);
+    PlayerSide& player = backend->player();
     switch (message) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONUP:
-            backend->button(GameButtons::Left, message == WM_LBUTTONDOWN);
+            player.button(MouseButton::Left, message == WM_LBUTTONDOWN);
             return 0;
         case WM_RBUTTONDOWN:
         case WM_RBUTTONUP:
-            backend->button(GameButtons::Right, message == WM_RBUTTONDOWN);
+            player.button(MouseButton::Right, message == WM_RBUTTONDOWN);
             return 0;
         case WM_SYSKEYDOWN:
             if (wparam == VK_RETURN && alt_held(lparam)) {
-                if (!repeated(lparam)) backend->toggle_fullscreen();
+                if (!repeated(lparam)) player.request(PlayerRequest::Fullscreen);
                 return 0;
             }
             return DefWindowProcA(window, message, wparam, lparam);  // Alt+F4 and the system menu
         case WM_KEYDOWN:
             if (repeated(lparam)) return 0;
-            if (wparam == VK_F11) backend->toggle_fullscreen();
-            if (wparam == VK_ESCAPE) backend->toggle_pause();
+            if (wparam == VK_F11) player.request(PlayerRequest::Fullscreen);
+            if (wparam == VK_ESCAPE) player.request(PlayerRequest::Pause);
             return 0;
         case WM_SETFOCUS:
+            player.focus(true);
+            return 0;
         case WM_KILLFOCUS:
-            backend->focus_changed(message == WM_SETFOCUS);
+            // The focus moving inside the game's own window (as a style change
+            // for fullscreen may do) is no reason to pause.
+            if (reinterpret_cast<HWND>(wparam) != window) player.focus(false);
             return 0;
         case WM_ERASEBKGND:
             return 1;  // the paint covers every pixel, bands included
         case WM_MOVE:
         case WM_SIZE:
-            // The confinement follows the window.
-            backend->follow_pointer_state();
-            InvalidateRect(window, nullptr, FALSE);
+            backend->moved();
             return 0;
         case WM_PAINT: {
             PAINTSTRUCT paint{};
@@ -88,7 +87,7 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
             return 0;
         }
         case WM_CLOSE:
-            backend->close();
+            player.close();
             DestroyWindow(window);
             return 0;
         case WM_DESTROY:
@@ -103,14 +102,21 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
 }  // namespace
 
 Win32BackEnd::Win32BackEnd(HINSTANCE instance, int show_command, const PortSettings& settings)
-    : settings_(settings), instance_(instance), show_command_(show_command) {
+    : settings_(settings),
+      player_(static_cast<NativeWindow&>(*this)),
+      instance_(instance),
+      show_command_(show_command) {
     settings_.volume = std::clamp(settings_.volume, 0, 100);
     settings_.scale = std::max(0, settings_.scale);
     windowed_.length = sizeof(WINDOWPLACEMENT);
+    QueryPerformanceFrequency(&counter_frequency_);
+    // Sleeps to the millisecond for the whole run, not to the 15.6 ms tick.
+    timeBeginPeriod(1);
 }
 
 Win32BackEnd::~Win32BackEnd() {
     if (window_ != nullptr) DestroyWindow(window_);
+    timeEndPeriod(1);
 }
 
 // The confinement and the hidden cursor belong to this window; the desktop gets
@@ -128,13 +134,20 @@ ViewRect Win32BackEnd::view() const {
     return centred_view(client.right - client.left, client.bottom - client.top, settings_.aspect);
 }
 
-void Win32BackEnd::repaint() {
+void Win32BackEnd::redraw() {
     if (window_ == nullptr) return;
+    picture_.set_overlay(player_.overlay());
     HDC target = GetDC(window_);
     if (target != nullptr) {
         paint(target);
         ReleaseDC(window_, target);
     }
+}
+
+// The confinement follows the window.
+void Win32BackEnd::moved() {
+    if (player_.captured()) capture_pointer(true);
+    InvalidateRect(window_, nullptr, FALSE);
 }
 
 void Win32BackEnd::paint(HDC target) {
@@ -150,51 +163,48 @@ void Win32BackEnd::paint(HDC target) {
     for (const RECT& band : bands) {
         if (band.right > band.left && band.bottom > band.top) FillRect(target, &band, black);
     }
-    const BITMAPINFO info = picture_info();
-    // 4:3 rows are not a whole number of pixels tall: smoothed, they stay even.
     if (settings_.aspect == Aspect::FourThree) {
-        SetStretchBltMode(target, HALFTONE);
-        SetBrushOrgEx(target, 0, 0, nullptr);
-    } else {
-        SetStretchBltMode(target, COLORONCOLOR);
+        paint_sharp(target, v);
+        return;
     }
-    const std::vector<uint16_t>& shown = paused_ ? dimmed_ : picture_;
-    StretchDIBits(target, v.x, v.y, v.width, v.height, 0, 0, screen_width, screen_height, shown.data(), &info,
+    const BITMAPINFO info = picture_info(screen_width, screen_height);
+    SetStretchBltMode(target, COLORONCOLOR);
+    StretchDIBits(target, v.x, v.y, v.width, v.height, 0, 0, screen_width, screen_height, picture_.pixels(), &info,
                   DIB_RGB_COLORS, SRCCOPY);
-    if (paused_) paint_pause_overlay(target, v);
 }
 
-// The words over the dimmed copy; the kept picture itself is never touched.
-void Win32BackEnd::paint_pause_overlay(HDC target, const ViewRect& v) {
-    SetBkMode(target, TRANSPARENT);
-    SetTextAlign(target, TA_CENTER | TA_BASELINE);
-    const int centre = v.x + v.width / 2;
-    const int middle = v.y + v.height / 2;
-    HFONT big = CreateFontA(v.height / 6, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New");
-    HFONT small = CreateFontA(v.height / 20, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                              CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New");
-    HGDIOBJ before = SelectObject(target, big);
-    SetTextColor(target, RGB(255, 255, 255));
-    TextOutA(target, centre, middle, "PAUSED", 6);
-    SelectObject(target, small);
-    SetTextColor(target, RGB(170, 170, 170));
-    constexpr char hint[] = "CLICK OR ESC TO RESUME";
-    TextOutA(target, centre, middle + v.height / 8, hint, static_cast<int>(sizeof(hint) - 1));
-    SelectObject(target, before);
-    DeleteObject(big);
-    DeleteObject(small);
+// 4:3 rows are not a whole number of pixels tall: the picture is blown up by
+// whole factors with nearest neighbour first, then smoothed down to the view,
+// so the pixels stay sharp and the rows even.
+void Win32BackEnd::paint_sharp(HDC target, const ViewRect& v) {
+    const Extent size = sharp_prescale(v);
+    HDC memory = CreateCompatibleDC(target);
+    HBITMAP bitmap = CreateCompatibleBitmap(target, size.width, size.height);
+    if (memory == nullptr || bitmap == nullptr) {
+        if (bitmap != nullptr) DeleteObject(bitmap);
+        if (memory != nullptr) DeleteDC(memory);
+        return;
+    }
+    HGDIOBJ before = SelectObject(memory, bitmap);
+    const BITMAPINFO info = picture_info(screen_width, screen_height);
+    SetStretchBltMode(memory, COLORONCOLOR);
+    StretchDIBits(memory, 0, 0, size.width, size.height, 0, 0, screen_width, screen_height, picture_.pixels(), &info,
+                  DIB_RGB_COLORS, SRCCOPY);
+    SetStretchBltMode(target, HALFTONE);
+    SetBrushOrgEx(target, 0, 0, nullptr);
+    StretchBlt(target, v.x, v.y, v.width, v.height, memory, 0, 0, size.width, size.height, SRCCOPY);
+    SelectObject(memory, before);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
 }
 
-// The system cursor is hidden and held inside the window only while the
-// crosshair is the pointer: playing, focused, not paused and no box up.
-void Win32BackEnd::follow_pointer_state() {
+// Hidden and held inside the client area while the crosshair is the pointer.
+void Win32BackEnd::capture_pointer(bool captured) {
     if (window_ == nullptr) return;
-    const bool captured = playing_ && focused_ && !paused_ && !box_up_;
-    if (captured) {
-        RECT confinement{};
-        GetWindowRect(window_, &confinement);
-        ClipCursor(&confinement);
+    RECT client{};
+    if (captured && GetClientRect(window_, &client)) {
+        MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        ClipCursor(&client);
     } else {
         ClipCursor(nullptr);
     }
@@ -204,30 +214,14 @@ void Win32BackEnd::follow_pointer_state() {
     }
 }
 
-void Win32BackEnd::set_playing(bool playing) {
-    playing_ = playing;
-    follow_pointer_state();
-}
-
-void Win32BackEnd::focus_changed(bool focused) {
-    focused_ = focused;
-    if (!focused && playing_) pause();
-    follow_pointer_state();
-}
-
-void Win32BackEnd::close() {
-    closing_ = true;
-    post(WindowEvent::Close);
-}
-
-void Win32BackEnd::button(GameButtons::Button button, bool down) {
-    if (paused_) {
-        // A click resumes and is the player's, not the game's.
-        if (buttons_.kept_from_game(button, down)) post(GameButtons::event(button, down));
-        if (down) resume();
-        return;
+// PlaySoundA cannot hold a cue where it is: the music stops, and a looping cue
+// starts again on resume.
+void Win32BackEnd::pause_sound(bool paused) {
+    if (paused) {
+        PlaySoundA(nullptr, nullptr, sound_once);
+    } else if (cue_loops_ && !settings_.mute) {
+        PlaySoundA(cue_.c_str(), nullptr, sound_looping);
     }
-    if (buttons_.in_play(button, down)) post(GameButtons::event(button, down));
 }
 
 // Fullscreen is the same window without its frame, covering its monitor.
@@ -251,53 +245,23 @@ void Win32BackEnd::toggle_fullscreen() {
         fullscreen_ = false;
     }
     settings_.fullscreen = fullscreen_;
-    follow_pointer_state();
-    InvalidateRect(window_, nullptr, FALSE);
+    moved();
 }
 
-void Win32BackEnd::toggle_pause() {
-    if (paused_) {
-        resume();
-    } else {
-        pause();
+// Filtered to the window: messages posted to the thread itself stay queued.
+void Win32BackEnd::dispatch_pending(bool wait, uint32_t milliseconds) {
+    if (wait) MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
+    MSG native{};
+    while (window_ != nullptr && PeekMessageA(&native, window_, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&native);
+        DispatchMessageA(&native);
     }
 }
 
-// PlaySoundA cannot hold a cue where it is: the music stops, and a looping cue
-// starts again on resume.
-void Win32BackEnd::pause() {
-    if (paused_ || window_ == nullptr) return;
-    paused_ = true;
-    dimmed_.resize(picture_.size());
-    std::transform(picture_.begin(), picture_.end(), dimmed_.begin(), dim);
-    PlaySoundA(nullptr, nullptr, sound_once);
-    follow_pointer_state();
-    repaint();
-}
-
-void Win32BackEnd::resume() {
-    if (!paused_) return;
-    paused_ = false;
-    if (cue_loops_ && !settings_.mute) PlaySoundA(cue_.c_str(), nullptr, sound_looping);
-    follow_pointer_state();
-    repaint();
-}
-
-// No frame runs while paused: the pump waits here on the window's messages
-// until a click or Esc resumes or the window is closed.
-void Win32BackEnd::hold_while_paused() {
-    while (paused_ && window_ != nullptr && !closing_) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, pause_wait_milliseconds, QS_ALLINPUT);
-        MSG native{};
-        while (window_ != nullptr && PeekMessageA(&native, window_, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&native);
-            DispatchMessageA(&native);
-        }
-    }
-}
+void Win32BackEnd::wait_for_events(uint32_t milliseconds) { dispatch_pending(true, milliseconds); }
 
 void Win32BackEnd::create_window(const char* title) {
-    picture_.assign(static_cast<size_t>(screen_pixels), 0);
+    picture_.clear();
 
     WNDCLASSA window_class{};
     window_class.lpfnWndProc = window_procedure;
@@ -318,37 +282,35 @@ void Win32BackEnd::create_window(const char* title) {
     const win32::Size outer = win32::outer_window_size({client.width, client.height},
                                                        {framed.right - framed.left, framed.bottom - framed.top});
 
-    paused_ = false;
-    closing_ = false;
     fullscreen_ = false;
-    buttons_.reset();
     window_ = CreateWindowExA(0, title, title, windowed_style, CW_USEDEFAULT, CW_USEDEFAULT, outer.width, outer.height,
                               nullptr, nullptr, instance_, this);
     if (window_ == nullptr) {
         // Without a window nothing could ever be clicked: the first pump ends
         // the program as if the player had closed it.
-        post(WindowEvent::Close);
+        player_.opened(false);
+        player_.close();
         return;
     }
+    player_.opened(false);
     ShowWindow(window_, show_command_);
     UpdateWindow(window_);
-    focused_ = GetFocus() == window_;
+    player_.focus(GetFocus() == window_);
     if (settings_.fullscreen) toggle_fullscreen();
-    follow_pointer_state();
 
     const DWORD level = static_cast<DWORD>(settings_.volume) * 0xFFFF / 100;
     waveOutSetVolume(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(WAVE_MAPPER)), level | (level << 16));
 }
 
 void Win32BackEnd::destroy_window() {
+    player_.closed();
     if (window_ != nullptr) DestroyWindow(window_);
     window_ = nullptr;
-    paused_ = false;
     PostQuitMessage(0);
 }
 
 CursorPosition Win32BackEnd::cursor_position() {
-    hold_while_paused();
+    player_.start_pump();
     if (window_ == nullptr) return last_cursor_;
     POINT point{};
     if (GetCursorPos(&point) && ScreenToClient(window_, &point)) {
@@ -360,39 +322,36 @@ CursorPosition Win32BackEnd::cursor_position() {
 }
 
 bool Win32BackEnd::next_event(WindowEvent& event) {
-    // Filtered to the window: messages posted to the thread itself stay queued.
     MSG native{};
-    while (pending_.empty() && window_ != nullptr) {
-        if (paused_ && !closing_) {
-            hold_while_paused();
-            continue;
-        }
-        if (!PeekMessageA(&native, window_, 0, 0, PM_REMOVE)) break;
+    while (!player_.has_event() && window_ != nullptr && PeekMessageA(&native, window_, 0, 0, PM_REMOVE)) {
         TranslateMessage(&native);
         DispatchMessageA(&native);
     }
-    if (pending_.empty()) return false;
-    event = pending_.front();
-    pending_.pop_front();
-    return true;
+    return player_.next_event(event);
 }
 
 void Win32BackEnd::show_frame(const PresentedFrame& picture) {
-    picture_.assign(picture.surface.pixels.begin(), picture.surface.pixels.end());
-    repaint();
+    picture_.set_frame(picture.frame, picture.palette);
+    redraw();
 }
 
 void Win32BackEnd::sleep(uint32_t milliseconds) { Sleep(milliseconds); }
 
 uint32_t Win32BackEnd::ticks() { return GetTickCount(); }
 
+uint64_t Win32BackEnd::steady_microseconds() {
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    const uint64_t count = static_cast<uint64_t>(now.QuadPart);
+    const uint64_t frequency = static_cast<uint64_t>(std::max<LONGLONG>(1, counter_frequency_.QuadPart));
+    return count / frequency * 1000000 + count % frequency * 1000000 / frequency;
+}
+
 void Win32BackEnd::message_box(const char* caption, const char* text) {
     // A hidden or confined cursor could not reach the box's button.
-    box_up_ = true;
-    follow_pointer_state();
+    player_.box_shown(true);
     MessageBoxA(window_, text, caption, MB_OK);
-    box_up_ = false;
-    follow_pointer_state();
+    player_.box_shown(false);
 }
 
 void Win32BackEnd::play_sound(const char* file_name, bool loop) {

@@ -1,11 +1,12 @@
-// The native Windows back end: one overlapped window showing the 16-bit picture
-// scaled and centred with StretchDIBits, the mouse through the window procedure
-// and the cursor position, PlaySoundA for the cues. Only this folder includes
-// <windows.h>. The player's side as in the SDL back end: fullscreen as a
-// borderless window over the monitor (Alt+Enter, F11), a pause on Esc or on
-// losing the focus during play, and a pointer hidden and confined only while
-// playing. The volume goes to the wave output (waveOutSetVolume); mute plays
-// no cue at all, as PlaySoundA has no volume of its own.
+// The native Windows back end: one overlapped window showing the picture scaled
+// and centred with StretchDIBits, the mouse through the window procedure and
+// the cursor position, PlaySoundA for the cues. Only this folder includes
+// <windows.h>. Its events go to the player's side shared by every window
+// (platform/port/player_side.h); this file does the Win32 calls it asks for:
+// fullscreen as a borderless window over the monitor, a cursor hidden and
+// confined to the client area, the cue stopped while paused. The volume goes
+// to the wave output (waveOutSetVolume); mute plays no cue at all, as
+// PlaySoundA has no volume of its own.
 #pragma once
 
 #ifndef NOMINMAX
@@ -17,18 +18,17 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <deque>
 #include <string>
-#include <vector>
 
-#include "platform/game_buttons.h"
 #include "platform/platform.h"
+#include "platform/port/player_side.h"
+#include "platform/port/shown_picture.h"
 #include "platform/port_settings.h"
 #include "platform/view_layout.h"
 
 namespace qv {
 
-class Win32BackEnd final : public BackEnd {
+class Win32BackEnd final : public BackEnd, private NativeWindow {
 public:
     Win32BackEnd(HINSTANCE instance, int show_command, const PortSettings& settings = {});
     ~Win32BackEnd() override;
@@ -40,52 +40,46 @@ public:
     void show_frame(const PresentedFrame& picture) override;
     void sleep(uint32_t milliseconds) override;
     uint32_t ticks() override;
+    uint64_t steady_microseconds() override;
     void message_box(const char* caption, const char* text) override;
     void play_sound(const char* file_name, bool loop) override;
     void stop_sound() override;
-    void set_playing(bool playing) override;
+    void set_playing(bool playing) override { player_.set_playing(playing); }
 
-    // The window procedure's side: what it records for the pump and what it draws.
-    void post(WindowEvent event) { pending_.push_back(event); }
-    void close();
-    void button(GameButtons::Button button, bool down);
-    void toggle_fullscreen();
-    void toggle_pause();
-    void focus_changed(bool focused);
-    void follow_pointer_state();
+    // The window procedure's side.
+    PlayerSide& player() { return player_; }
+    void moved();
     void paint(HDC target);
     void forget_window();
 
 private:
+    // What the player's side needs of the system.
+    void capture_pointer(bool captured) override;
+    void pause_sound(bool paused) override;
+    void redraw() override;
+    void toggle_fullscreen() override;
+    void wait_for_events(uint32_t milliseconds) override;
+
     ViewRect view() const;
-    void pause();
-    void resume();
-    void hold_while_paused();
-    void paint_pause_overlay(HDC target, const ViewRect& v);
-    void repaint();
+    void dispatch_pending(bool wait, uint32_t milliseconds);
+    void paint_sharp(HDC target, const ViewRect& v);
 
     PortSettings settings_;
+    PlayerSide player_;
     HINSTANCE instance_ = nullptr;
     int show_command_ = SW_SHOWDEFAULT;
     HWND window_ = nullptr;  // null before the window is created and once it is gone
+    LARGE_INTEGER counter_frequency_{};
 
-    // The last picture, kept so that the window can be drawn again whenever the
-    // system asks (uncovered, resized, under a message box), black before the first.
-    std::vector<uint16_t> picture_;
-    std::deque<WindowEvent> pending_;
+    // The shown picture, kept so that the window can be drawn again whenever
+    // the system asks (uncovered, resized, under a message box), black before the first.
+    ShownPicture picture_{xrgb_pixels};
     CursorPosition last_cursor_;  // reported while there is no window to ask
 
-    bool playing_ = false;
-    bool focused_ = false;
-    bool paused_ = false;
-    bool box_up_ = false;
-    bool closing_ = false;
     bool cursor_hidden_ = false;
     bool fullscreen_ = false;
     WINDOWPLACEMENT windowed_{};  // where the window was before fullscreen
-    GameButtons buttons_;
-    std::vector<uint16_t> dimmed_;  // the paused picture
-    std::string cue_;               // the looping cue, started again on resume
+    std::string cue_;             // the looping cue, started again on resume
     bool cue_loops_ = false;
 };
 

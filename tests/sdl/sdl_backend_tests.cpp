@@ -93,7 +93,8 @@ TEST_F(SdlWindow, ButtonsComeInOrderAndACloseReachesTheGame) {
                                        {SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT}}) {
         push_button(type, button);
     }
-    EXPECT_EQ(drain(), (Events{LeftButtonDown, RightButtonDown, RightButtonUp, LeftButtonUp}));
+    EXPECT_EQ(drain(), (Events{LeftButtonDown, RightButtonDown}));
+    EXPECT_EQ(drain(), (Events{RightButtonUp, LeftButtonUp}));
     push_window(SDL_WINDOWEVENT_CLOSE);
     EXPECT_EQ(drain(), Events{Close});
 }

@@ -40,7 +40,7 @@ TEST_F(SdlWindow, EscHoldsThePumpUnderADimmedOverlayThatLeavesTheKeptPictureAlon
     play();
     backend->play_sound("THUNDER2.wav", true);
     std::vector<uint32_t> seen;
-    backend->while_paused = [&] {
+    backend->player().while_paused = [&] {
         if (!seen.empty()) return;
         seen = {pixel_at(0, 0), pixel_at(6, 0), pixel_at(956, 599)};
         EXPECT_EQ(Mix_Paused(0), 1);
@@ -70,7 +70,7 @@ TEST_F(SdlWindow, TheResumingClickNeverReachesTheGameButAHeldButtonIsReleasedAnd
     push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT);
     EXPECT_EQ(drain(), Events{RightButtonDown});
     int turns = 0;
-    backend->while_paused = [&] {
+    backend->player().while_paused = [&] {
         if (turns++ > 0) return;
         EXPECT_TRUE(backend->paused());
         push_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT);  // held through the pause, let go
@@ -83,10 +83,11 @@ TEST_F(SdlWindow, TheResumingClickNeverReachesTheGameButAHeldButtonIsReleasedAnd
     push_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT);  // the end of the resuming click
     push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
     push_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT);
-    EXPECT_EQ(drain(), (Events{LeftButtonDown, LeftButtonUp}));
+    EXPECT_EQ(drain(), (Events{LeftButtonDown}));
+    EXPECT_EQ(drain(), (Events{LeftButtonUp})) << "a click within one pump is up at the next";
 
     turns = 0;
-    backend->while_paused = [&] {
+    backend->player().while_paused = [&] {
         if (turns++ == 0) push_window(SDL_WINDOWEVENT_CLOSE);
     };
     push_key(SDLK_ESCAPE);

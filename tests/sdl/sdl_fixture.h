@@ -37,7 +37,9 @@ protected:
         drain();
     }
 
+    // One pump's events.
     Events drain() {
+        backend->player().start_pump();
         Events events;
         WindowEvent event{};
         while (backend->next_event(event)) events.push_back(event);

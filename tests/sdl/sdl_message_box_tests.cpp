@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/port/text_font.h"
 #include "platform/sdl/message_panel.h"
-#include "platform/sdl/pause_overlay.h"
 #include "sdl_fixture.h"
 
 namespace qv::sdl_test {

@@ -1,7 +1,7 @@
-// The words of the pause overlay and the message box in a small built-in 5 x 7
-// bitmap font (printable ASCII, with two rows below the line for the tails of
-// g, j, p, q and y), as a list of filled cells, so any back end can draw them
-// with plain rectangles.
+// A small built-in 5 x 7 bitmap font (printable ASCII, with two rows below the
+// line for the tails of g, j, p, q and y) for the words the window shows around
+// the game: the pause overlay and the message box. Text comes out as a list of
+// filled cells, so it can be drawn into an image or with plain rectangles.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "platform/sdl/pause_overlay.h"
+#include "platform/port/text_font.h"
 
 #include <array>
 #include <cstddef>

@@ -1,0 +1,193 @@
+#include "platform/port/player_side.h"
+
+namespace qv {
+
+namespace {
+
+constexpr uint32_t pause_wait_milliseconds = 100;
+
+WindowEvent button_event(MouseButton button, bool down) {
+    if (button == MouseButton::Left) return down ? WindowEvent::LeftButtonDown : WindowEvent::LeftButtonUp;
+    return down ? WindowEvent::RightButtonDown : WindowEvent::RightButtonUp;
+}
+
+uint8_t changed_button(WindowEvent event) {
+    switch (event) {
+        case WindowEvent::LeftButtonDown:
+        case WindowEvent::LeftButtonUp:
+            return static_cast<uint8_t>(MouseButton::Left);
+        case WindowEvent::RightButtonDown:
+        case WindowEvent::RightButtonUp:
+            return static_cast<uint8_t>(MouseButton::Right);
+        case WindowEvent::Close:
+            return 0;
+    }
+    return 0;
+}
+
+}  // namespace
+
+void PlayerSide::opened(bool focused) {
+    open_ = true;
+    focused_ = focused;
+    paused_ = false;
+    box_up_ = false;
+    closing_ = false;
+    close_delivered_ = false;
+    pending_.clear();
+    held_ = swallowed_ = changed_ = 0;
+    held_back_ = false;
+    capture_shown_ = captured();
+    native_.capture_pointer(capture_shown_);
+}
+
+void PlayerSide::closed() {
+    if (paused_) native_.pause_sound(false);
+    paused_ = false;
+    open_ = false;
+    capture_shown_ = false;
+    pending_.clear();
+}
+
+void PlayerSide::follow_capture() {
+    const bool now = captured();
+    if (now == capture_shown_) return;
+    capture_shown_ = now;
+    native_.capture_pointer(now);
+}
+
+void PlayerSide::post(MouseButton button, bool down) { pending_.push_back(button_event(button, down)); }
+
+// While paused or with a box up the clicks are the player's: they never reach
+// the game, nor does their release, but a button the game holds down and that
+// is let go meanwhile is still released for it.
+void PlayerSide::button(MouseButton button, bool down) {
+    if (!open_) return;
+    const uint8_t b = bit(button);
+    if (paused_ || box_up_) {
+        if (down) {
+            swallowed_ |= b;
+        } else {
+            swallowed_ &= static_cast<uint8_t>(~b);
+            if ((held_ & b) != 0) {
+                held_ &= static_cast<uint8_t>(~b);
+                post(button, false);
+            }
+        }
+        if (paused_ && down) resume();
+        return;
+    }
+    if (down) {
+        swallowed_ &= static_cast<uint8_t>(~b);
+        held_ |= b;
+        post(button, true);
+        return;
+    }
+    if ((swallowed_ & b) != 0) {
+        swallowed_ &= static_cast<uint8_t>(~b);
+        return;
+    }
+    held_ &= static_cast<uint8_t>(~b);
+    post(button, false);
+}
+
+void PlayerSide::request(PlayerRequest request) {
+    if (!open_) return;
+    switch (request) {
+        case PlayerRequest::Pause:
+            if (box_up_) return;
+            if (paused_) {
+                resume();
+            } else {
+                pause();
+            }
+            return;
+        case PlayerRequest::Fullscreen:
+            native_.toggle_fullscreen();
+            return;
+        case PlayerRequest::Close:
+            close();
+            return;
+    }
+}
+
+// A box is no game to pause: losing the player then only lets the pointer go.
+void PlayerSide::focus(bool focused) {
+    if (!open_) return;
+    focused_ = focused;
+    if (!focused && playing_ && !box_up_) pause();
+    follow_capture();
+}
+
+// Once the player has closed the window nothing waits again, paused or not:
+// what follows must run to the end.
+void PlayerSide::close() { closing_ = true; }
+
+void PlayerSide::set_playing(bool playing) {
+    playing_ = playing;
+    follow_capture();
+}
+
+void PlayerSide::box_shown(bool up) {
+    box_up_ = up;
+    follow_capture();
+}
+
+void PlayerSide::pause() {
+    if (paused_ || !open_) return;
+    paused_ = true;
+    native_.pause_sound(true);
+    follow_capture();
+    native_.redraw();
+}
+
+void PlayerSide::resume() {
+    if (!paused_) return;
+    paused_ = false;
+    native_.pause_sound(false);
+    follow_capture();
+    native_.redraw();
+}
+
+// No frame runs while paused: the pump waits here on the window's events
+// until a click or Esc resumes or the window is closed.
+void PlayerSide::hold_while_paused() {
+    while (paused_ && open_ && !closing_) {
+        native_.wait_for_events(pause_wait_milliseconds);
+        if (while_paused) while_paused();
+    }
+}
+
+void PlayerSide::start_pump() {
+    hold_while_paused();
+    changed_ = 0;
+    held_back_ = false;
+}
+
+bool PlayerSide::has_event() const {
+    return (!held_back_ && !pending_.empty()) || (closing_ && !close_delivered_);
+}
+
+bool PlayerSide::next_event(WindowEvent& event) {
+    hold_while_paused();
+    if (!held_back_ && !pending_.empty()) {
+        const uint8_t b = changed_button(pending_.front());
+        if ((changed_ & b) == 0) {
+            changed_ |= b;
+            event = pending_.front();
+            pending_.pop_front();
+            return true;
+        }
+        // A second change of a button in one pump would undo the first before
+        // the game saw it: it and everything after it wait for the next pump.
+        held_back_ = true;
+    }
+    if (closing_ && !close_delivered_) {
+        close_delivered_ = true;
+        event = WindowEvent::Close;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace qv
