@@ -15,7 +15,7 @@ if(QV_FUZZ)
     add_executable(fuzz_${name} ${source})
     target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
     # The game libraries are defined further down; names are resolved at the end.
-    target_link_libraries(fuzz_${name} PRIVATE qv_front qv_headless)
+    target_link_libraries(fuzz_${name} PRIVATE qv_front qv_port qv_headless)
     target_include_directories(fuzz_${name} PRIVATE ${CMAKE_SOURCE_DIR})
     set_target_properties(fuzz_${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
   endforeach()

@@ -13,9 +13,11 @@ set(QV_INSTALL_DATA_SUBDIR ${CMAKE_INSTALL_DATADIR}/quorvaner)
 
 foreach(target quorvaner quorvaner-replay)
   if(TARGET ${target})
-    # Where an installed game finds its data when none is given.
+    # Where an installed game finds its data when none is given, and the
+    # checkout's data, used only while the program runs from its build tree.
     target_compile_definitions(${target} PRIVATE
-      QV_INSTALLED_DATA_DIR="${CMAKE_INSTALL_FULL_DATADIR}/quorvaner")
+      QV_INSTALLED_DATA_DIR="${CMAKE_INSTALL_FULL_DATADIR}/quorvaner"
+      QV_SOURCE_DATA_DIR="${CMAKE_SOURCE_DIR}/data")
     install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
 endforeach()

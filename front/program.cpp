@@ -7,6 +7,7 @@
 #include "front/title.h"
 #include "game/loop.h"
 #include "platform/data_error.h"
+#include "platform/file_reading.h"
 #include "platform/sound.h"
 #include "world/entity.h"
 
@@ -34,10 +35,10 @@ void play(Game& game) {
 }  // namespace
 
 void run_program(Game& game, bool again) {
-    load_models(game.models);
+    load_models(game.models, game.window.data_folder);
     build_starting_list(game.entity_list, &game.models.tie);
     // Read before start_up, so a bad picture fails before any window opens.
-    const std::vector<uint8_t> picture = load_title_picture("outfile.bmp");
+    const std::vector<uint8_t> picture = load_title_picture(file_in(game.window.data_folder, "outfile.bmp"));
     try {
         start_up(game);
         for (;;) {

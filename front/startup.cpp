@@ -1,6 +1,7 @@
 #include "front/startup.h"
 
 #include "game/random.h"
+#include "platform/file_reading.h"
 
 namespace qv {
 
@@ -12,7 +13,7 @@ void start_up(Game& game) {
     read_input(game.window.mouse, game.input);
 
     // Read before the window opens so a bad glyph file never flashes a window.
-    load_glyph_file(game.glyphs, "dat.bin");
+    load_glyph_file(game.glyphs, file_in(game.window.data_folder, "dat.bin"));
 
     game.state.steer_x = 0;
     game.state.steer_y = 0;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/data_file.h"
+#include "platform/file_reading.h"
 #include "platform/sound.h"
 
 namespace qv {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/data_file.h"
+#include "platform/file_reading.h"
 #include "raster/draw.h"
 
 namespace qv {

@@ -3,9 +3,6 @@
 #include <charconv>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 
 namespace qv {
 
@@ -55,34 +52,6 @@ std::vector<std::string_view> split_fields(std::string_view line) {
         if (i > start) fields.push_back(line.substr(start, i - start));
     }
     return fields;
-}
-
-BoundedText read_at_most(const std::string& path, std::size_t limit, std::string_view kind) {
-    BoundedText result;
-    std::error_code ec;
-    // A folder opens as a stream on some systems and then reads as empty.
-    if (std::filesystem::is_directory(path, ec)) {
-        result.fault = "is a folder, not " + std::string(kind);
-        return result;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        result.fault = "cannot be opened";
-        return result;
-    }
-    // In pieces, so a small file costs little however large the limit.
-    char piece[65536];
-    while (in && result.text.size() <= limit) {
-        const std::size_t want = std::min(sizeof piece, limit + 1 - result.text.size());
-        in.read(piece, static_cast<std::streamsize>(want));
-        if (in.bad()) {
-            result.text.clear();
-            result.fault = "cannot be read";
-            return result;
-        }
-        result.text.append(piece, static_cast<std::size_t>(in.gcount()));
-    }
-    return result;
 }
 
 std::optional<int64_t> parse_in_range(std::string_view text, int64_t low, int64_t high) {

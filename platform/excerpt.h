@@ -1,4 +1,4 @@
-// Reading the program's text input safely and quoting it in messages. Every
+// Taking the program's text input apart safely and quoting it in messages. Every
 // message that shows a piece of what the user gave (a word of a data file, an
 // argument, a file name) shows it through `excerpt`, so no input can make a
 // message long, cut it short or fill it with unprintable bytes.
@@ -38,14 +38,5 @@ std::optional<int64_t> parse_in_range(std::string_view text, int64_t low, int64_
 
 // The blank-separated words of one line.
 std::vector<std::string_view> split_fields(std::string_view line);
-
-// A file read whole, but never more than limit + 1 bytes of it, so a caller can
-// refuse a larger file without ever holding it. On failure `text` is empty and
-// `fault` says why ("is a folder, not ...", "cannot be opened", ...).
-struct BoundedText {
-    std::string text;
-    std::optional<std::string> fault;
-};
-BoundedText read_at_most(const std::string& path, std::size_t limit, std::string_view kind);
 
 }  // namespace qv

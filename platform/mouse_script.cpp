@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/excerpt.h"
+#include "platform/file_reading.h"
 
 namespace qv {
 
@@ -74,13 +75,47 @@ std::optional<std::vector<MouseScriptEntry>> parse_mouse_script(const std::strin
     return entries;
 }
 
-std::optional<std::vector<MouseScriptEntry>> load_mouse_script(const std::string& path, std::string& error) {
+std::optional<uint32_t> parse_seed(std::string_view text, std::string& error) {
+    const auto seed = parse_in_range(text, 0, std::numeric_limits<uint32_t>::max());
+    if (!seed) {
+        error = "--seed wants a whole number from 0 to 4294967295, not " + quoted_excerpt(text);
+        return std::nullopt;
+    }
+    return static_cast<uint32_t>(*seed);
+}
+
+ScriptArgs script_args(std::string_view text) {
+    ScriptArgs args;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        const std::vector<std::string_view> fields = split_fields(text.substr(start, end - start));
+        start = end + 1;
+        if (fields.size() < 2 || fields[0] != "#" || fields[1] != "args:") continue;
+        for (size_t i = 2; i + 1 < fields.size(); ++i) {
+            if (fields[i] == "--seed") {
+                std::string ignored;
+                if (const auto seed = parse_seed(fields[i + 1], ignored)) args.seed = seed;
+            } else if (fields[i] == "--max-pumps") {
+                if (const auto pumps = parse_in_range(fields[i + 1], 1, most)) {
+                    args.max_pumps = static_cast<uint64_t>(*pumps);
+                }
+            }
+        }
+    }
+    return args;
+}
+
+std::optional<LoadedScript> load_mouse_script(const std::string& path, std::string& error) {
     const BoundedText file = read_at_most(path, max_script_size, "a mouse script");
     if (file.fault) {
         error = file_name_excerpt(path) + ": " + *file.fault;
         return std::nullopt;
     }
-    return parse_mouse_script(file.text, path, error);
+    auto entries = parse_mouse_script(file.text, path, error);
+    if (!entries) return std::nullopt;
+    return LoadedScript{std::move(*entries), script_args(file.text)};
 }
 
 void ScriptedMouse::follow(uint64_t pump) {

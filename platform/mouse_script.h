@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
@@ -32,9 +33,27 @@ inline constexpr size_t max_script_size = size_t{16} << 20;
 std::optional<std::vector<MouseScriptEntry>> parse_mouse_script(const std::string& text, const std::string& source,
                                                                 std::string& error);
 
-// Reads and parses the script file at `path`; a folder, a file that cannot be
-// read or one over max_script_size is refused with a message.
-std::optional<std::vector<MouseScriptEntry>> load_mouse_script(const std::string& path, std::string& error);
+// A seed as the command line or a script gives it: the tick count start-up
+// reads, 0 to 4294967295. Nothing, with `error` set, for anything else.
+std::optional<uint32_t> parse_seed(std::string_view text, std::string& error);
+
+// What a script's "# args:" lines ask for, as a recording writes them: the seed
+// of the game and, for a session the player closed, the pump it ended at. Later
+// lines add to earlier ones; other words are left to whoever reads the script.
+struct ScriptArgs {
+    std::optional<uint32_t> seed;
+    std::optional<uint64_t> max_pumps;
+};
+ScriptArgs script_args(std::string_view text);
+
+struct LoadedScript {
+    std::vector<MouseScriptEntry> entries;
+    ScriptArgs args;
+};
+
+// Reads and parses the script file at `path`; anything but a regular file, a
+// file that cannot be read or one over max_script_size is refused with a message.
+std::optional<LoadedScript> load_mouse_script(const std::string& path, std::string& error);
 
 // A mouse that follows a script: the cursor it stands at and the button events
 // that bring the buttons to where the script wants them.

@@ -5,7 +5,8 @@
 
 namespace qv {
 
-// Plays "<name>.wav": once for "GAMEOVER", looping for every other name.
+// Plays "<name>.wav" of the data folder: once for "GAMEOVER", looping for every
+// other name.
 void play_cue(Window& window, const char* name);
 void stop_cue(Window& window);
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <string>
 
 #include "platform/frame.h"
 #include "platform/platform.h"
@@ -52,6 +53,9 @@ uint32_t frame_rest(FramePacer& pacer, uint64_t now);
 
 struct Window {
     BackEnd* backend = nullptr;
+    // Where the game's files are read from: models, glyphs, the title picture
+    // and the cues. Empty for the working directory.
+    std::string data_folder;
     bool exists = false;
     LiveMouse mouse;
     FramePacer pacer;

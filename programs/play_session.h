@@ -4,16 +4,21 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/port/options.h"
 
 namespace qv {
 
-// Returns the process exit status.
-int play_session(BackEnd& window, const ProgramOptions& options, const std::string& exe_dir);
+// Returns the process exit status: 0, 1 for unusable data or a recording that
+// could not be finished, 2 for a --data, --record or --playdemo that cannot be used.
+// `notices` (problems with the settings file) go to standard error and, once
+// the window is open, into a box.
+int play_session(BackEnd& window, const ProgramOptions& options, const std::string& exe_dir,
+                 const std::vector<std::string>& notices);
 
-// One line for a data problem: standard error and a message box.
-void report_data_problem(BackEnd& window, const std::string& message);
+// One line for a problem the player must see: standard error and a message box.
+void report_problem(BackEnd& window, const std::string& message);
 
 }  // namespace qv

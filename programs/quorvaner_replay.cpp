@@ -15,14 +15,11 @@
 #include "game/game.h"
 #include "platform/data_error.h"
 #include "platform/excerpt.h"
+#include "platform/file_reading.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/picture_files.h"
 #include "platform/headless/replay_options.h"
-#include "platform/port/data_lookup.h"
-
-#ifndef QV_INSTALLED_DATA_DIR
-#define QV_INSTALLED_DATA_DIR ""
-#endif
+#include "programs/game_data.h"
 
 namespace {
 
@@ -78,10 +75,13 @@ struct Recorder {
 
 constexpr const char* usage =
     "Usage: quorvaner-replay [--seed N] [--input FILE] [--max-pumps N] [--state] [--shot K]... [--shot-dir DIR]\n"
-    "                        [--timing]\n"
+    "                        [--data DIR] [--timing]\n"
     "Runs the whole game without a window, the mouse driven by a script of 'P X Y L R' lines,\n"
     "and prints a trace of every presented frame, sound cue and message box.\n"
-    "The data files are read from the current folder, or else from the installed data folder.\n"
+    "A recording's \"# args:\" lines give its seed and, for a session that was closed, its last\n"
+    "pump; --seed and --max-pumps override them (defaults: 0 and 10000000).\n"
+    "The data files are read from --data DIR, or else the current folder, the checkout's data/,\n"
+    "the program's folder, ../share/quorvaner beside it, or the installed data folder.\n"
     "--timing adds one line on standard error: presents per second and microseconds per present.\n";
 
 // The folder of this program, from the system's own record of it.
@@ -90,23 +90,6 @@ std::string exe_folder(const char* argv0) {
     std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", failure);
     if (failure) self = std::filesystem::absolute(argv0, failure);
     return failure ? std::string() : self.parent_path().string();
-}
-
-// Here when the data is here (as the golden runs have it); otherwise where an
-// installed copy keeps it. False when no folder holds the data.
-bool enter_data_folder(const char* argv0, std::string& error) {
-    const std::string exe = exe_folder(argv0);
-    const std::vector<std::string> folders = qv::data_search_path(
-        std::nullopt, exe.empty() ? std::string() : exe + "/../share/quorvaner", QV_INSTALLED_DATA_DIR);
-    const std::optional<std::string> folder = qv::find_data_folder(folders, "tie.obj");
-    if (!folder) {
-        error = qv::data_not_found("tie.obj", folders);
-        return false;
-    }
-    std::error_code failure;
-    std::filesystem::current_path(*folder, failure);
-    if (failure) error = qv::file_name_excerpt(*folder) + ": cannot be entered";
-    return !failure;
 }
 
 }  // namespace
@@ -125,32 +108,31 @@ int main(int argc, char** argv) {
     }
 
     std::vector<qv::MouseScriptEntry> script;
+    qv::ScriptArgs recorded;
     if (options->input) {
-        std::optional<std::vector<qv::MouseScriptEntry>> loaded = qv::load_mouse_script(*options->input, error);
+        std::optional<qv::LoadedScript> loaded = qv::load_mouse_script(*options->input, error);
         if (!loaded) {
             complain(error);
             return exit_bad_usage;
         }
-        script = std::move(*loaded);
+        script = std::move(loaded->entries);
+        recorded = loaded->args;
     }
 
     if (!options->shots.empty() && !qv::prepare_shot_dir(options->shot_dir, error)) {
         complain(error);
         return exit_bad_usage;
     }
-    // Shots go where they were asked for, wherever the data is read from.
-    std::error_code failure;
-    const std::filesystem::path shot_dir = std::filesystem::absolute(options->shot_dir, failure);
-    if (!failure) options->shot_dir = shot_dir.string();
-    if (!enter_data_folder(argv[0], error)) {
-        complain(error);
-        return exit_bad_data;
+    const qv::DataLookup data = qv::look_up_data(qv::game_data_places(options->data_dir, exe_folder(argv[0])));
+    if (!data.folder) {
+        complain(data.problem);
+        return data.chosen_without_data ? exit_bad_usage : exit_bad_data;
     }
 
     auto backend = std::make_unique<qv::HeadlessBackEnd>();
     backend->script = std::move(script);
-    backend->max_pumps = options->max_pumps;
-    backend->start_ticks = options->seed;
+    backend->max_pumps = options->max_pumps.value_or(recorded.max_pumps.value_or(10000000));
+    backend->start_ticks = options->seed.value_or(recorded.seed.value_or(0));
     backend->trace = print_line;
 
     Recorder recorder;
@@ -159,6 +141,7 @@ int main(int argc, char** argv) {
 
     auto game = std::make_unique<qv::Game>();
     game->window.backend = backend.get();
+    game->window.data_folder = *data.folder;
     backend->on_present = [&recorder, &game = *game](const qv::PresentedFrame& picture) {
         recorder.on_present(game, picture.surface);
     };

@@ -1,11 +1,13 @@
-// The Windows entry point: the same options as everywhere, the settings file in
-// the player's application-data folder, then the whole program on the native
-// back end.
+// The Windows entry point: the same options and settings as everywhere, the
+// settings file in the player's application-data folder, then the whole
+// program on the native back end. Paths go through the wide (UTF-16) calls, so
+// a folder named in any script works.
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/port/options.h"
+#include "platform/port/settings.h"
 #include "platform/win32/win32_backend.h"
 #include "programs/play_session.h"
 #include "qv_version.h"
@@ -32,40 +34,19 @@ std::vector<std::string> arguments() {
     return args;
 }
 
-// %APPDATA%\Quorvaner\settings.ini, read with the system's own INI calls and
-// written with the defaults when missing.
-qv::PortSettings read_settings() {
-    qv::PortSettings settings;
-    char appdata[MAX_PATH] = {};
-    const DWORD length = GetEnvironmentVariableA("APPDATA", appdata, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return settings;
-    const std::string folder = std::string(appdata) + "\\Quorvaner";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string path = folder + "\\settings.ini";
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        const std::string text = qv::settings_text(settings);
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            DWORD written = 0;
-            WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-            CloseHandle(file);
-        }
-        return settings;
-    }
-    for (const char* key : {"scale", "fullscreen", "aspect", "volume", "mute", "again"}) {
-        char value[64] = {};
-        if (GetPrivateProfileStringA("quorvaner", key, "", value, sizeof value, path.c_str()) == 0) continue;
-        std::string ignored;
-        qv::apply_setting(settings, key, value, ignored);
-    }
-    return settings;
+// %APPDATA%\Quorvaner\settings.ini.
+std::string settings_path() {
+    std::vector<wchar_t> appdata(32768);
+    const DWORD length = GetEnvironmentVariableW(L"APPDATA", appdata.data(), static_cast<DWORD>(appdata.size()));
+    if (length == 0 || length >= appdata.size()) return {};
+    return narrow(appdata.data()) + "\\Quorvaner\\settings.ini";
 }
 
 std::string exe_folder() {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return {};
-    std::string folder(path, length);
+    std::vector<wchar_t> path(32768);
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size()) return {};
+    std::string folder = narrow(path.data());
     const size_t slash = folder.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : folder.substr(0, slash);
 }
@@ -73,12 +54,16 @@ std::string exe_folder() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
+    const std::string settings_file = settings_path();
+    qv::SettingsRead settings;
+    if (!settings_file.empty()) settings = qv::read_settings_file(settings_file);
     std::string error;
-    const auto options = qv::parse_program_options(arguments(), read_settings(), error);
+    const auto options = qv::parse_program_options(arguments(), settings.settings, error);
     // A windowed program has no console: what the command line asks to see
     // comes in a box.
     if (!options) {
-        MessageBoxA(nullptr, (error + "\n\n" + qv::usage_text()).c_str(), "Quorvaner", MB_OK | MB_ICONERROR);
+        MessageBoxA(nullptr, (error + "\n\nquorvaner --help lists the options.").c_str(), "Quorvaner",
+                    MB_OK | MB_ICONERROR);
         return 2;
     }
     if (options->help || options->version) {
@@ -86,6 +71,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
         MessageBoxA(nullptr, text.c_str(), "Quorvaner", MB_OK);
         return 0;
     }
+    std::vector<std::string> notices = settings.report();
+    if (!settings_file.empty() && !settings.found) {
+        if (const auto problem = qv::write_default_settings(settings_file, "\r\n")) notices.push_back(*problem);
+    }
     auto backend = std::make_unique<qv::Win32BackEnd>(instance, show_command, options->settings);
-    return qv::play_session(*backend, *options, exe_folder());
+    return qv::play_session(*backend, *options, exe_folder(), notices);
 }

@@ -104,7 +104,7 @@ TEST(ReplayInput, ScriptFilesAndShotFoldersAreCheckedBeforeTheRun) {
     EXPECT_FALSE(load_mouse_script((s.dir / "absent.txt").string(), error));
     EXPECT_NE(error.find("cannot be opened"), std::string::npos) << error;
     EXPECT_FALSE(load_mouse_script(s.write("big.txt", std::string(max_script_size + 1, '\n')), error));
-    EXPECT_EQ(load_mouse_script(s.write("run.txt", "3 1 2 1 0\n"), error).value().at(0).pump, 3u);
+    EXPECT_EQ(load_mouse_script(s.write("run.txt", "3 1 2 1 0\n"), error).value().entries.at(0).pump, 3u);
 
     EXPECT_TRUE(prepare_shot_dir((s.dir / "new" / "shots").string(), error)) << error;
     EXPECT_TRUE(fs::is_empty(s.dir / "new" / "shots")) << "the write check leaves nothing behind";

@@ -127,7 +127,7 @@ TEST_F(Player, AButtonHeldThroughAPauseOrABoxIsStillReleasedForTheGame) {
     player.button(MouseButton::Left, true);
     EXPECT_EQ(pump(), Events{LeftButtonDown});
     player.box_shown(true);
-    click(MouseButton::Right);             // clicks in the box
+    click(MouseButton::Right);  // clicks in the box
     player.button(MouseButton::Left, false);
     player.button(MouseButton::Left, true);  // pressed in the box, released after it
     player.box_shown(false);

@@ -1,6 +1,7 @@
 // The port's own layer: the command line and settings, the data lookup, and a
 // session recorded and played back through the layer both windows share.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -17,6 +18,8 @@
 #include "platform/port/data_lookup.h"
 #include "platform/port/options.h"
 #include "platform/port/port_backend.h"
+#include "platform/port/settings.h"
+#include "test_world.h"
 
 namespace qv {
 namespace {
@@ -67,7 +70,7 @@ TEST(ProgramOptions, FlagsOverrideSettingsAndFaultsAreOneShortLine) {
     EXPECT_TRUE(parse({"--version"}, error).value().version);
 }
 
-TEST(ProgramOptions, SettingsFileTextReadsBackAndBadValuesChangeNothing) {
+TEST(Settings, TheFileTextReadsBackAndBadValuesChangeNothing) {
     PortSettings chosen;
     chosen.fullscreen = true;
     chosen.scale = 4;
@@ -75,42 +78,138 @@ TEST(ProgramOptions, SettingsFileTextReadsBackAndBadValuesChangeNothing) {
     chosen.volume = 55;
     chosen.mute = true;
     chosen.again = true;
-    PortSettings read;
-    std::istringstream text(settings_text(chosen));
-    std::string line, error;
-    while (std::getline(text, line)) {
-        const size_t eq = line.find(" = ");
-        if (eq == std::string::npos) continue;
-        ASSERT_TRUE(apply_setting(read, line.substr(0, eq), line.substr(eq + 3), error)) << error;
+    for (const char* line_end : {"\n", "\r\n"}) {
+        const SettingsRead read = parse_settings(settings_text(chosen, line_end), "settings.ini");
+        EXPECT_TRUE(read.problems.empty()) << read.problems.front();
+        EXPECT_EQ(settings_text(read.settings), settings_text(chosen)) << "line ends " << line_end[0] + 0;
     }
-    EXPECT_EQ(settings_text(read), settings_text(chosen));
-
-    const PortSettings before = read;
-    EXPECT_FALSE(apply_setting(read, "volume", "loud", error));
-    EXPECT_FALSE(apply_setting(read, "colour", "1", error));
-    EXPECT_EQ(settings_text(read), settings_text(before));
+    std::string error;
+    PortSettings kept = chosen;
+    EXPECT_FALSE(apply_setting(kept, "volume", "loud", error));
+    EXPECT_EQ(error, "volume wants a whole number from 0 to 100, not \"loud\"");
+    EXPECT_FALSE(apply_setting(kept, "colour", "1", error));
+    EXPECT_EQ(settings_text(kept), settings_text(chosen));
 }
 
-TEST(DataLookup, SearchesTheGivenFolderThenHereThenTheProgramThenTheInstall) {
-    EXPECT_EQ(data_search_path(std::string("x"), "bin", "/usr/share/quorvaner"),
-              (std::vector<std::string>{"x", ".", "bin", "/usr/share/quorvaner"}));
-    EXPECT_EQ(data_search_path(std::nullopt, ".", ""), (std::vector<std::string>{"."}));
+TEST(Settings, OverlongOrNulLinesAreRefusedWholeAndEveryProblemSaysWhereWhatAndWhatIsUsed) {
+    const std::string text = "# " + std::string(300, 'x') +
+                             " scale = 1\n"  // a comment, however long
+                             "[quorvaner]\n"
+                             "volume = 5 ; quiet, please\n"
+                             "scale = 1" +
+                             std::string("\0junk", 5) +
+                             "\n"
+                             "mute = perhaps\n"
+                             "colour = red\n"
+                             "\r\n"
+                             "[other program]\n"
+                             "scale = 7\n"
+                             "just words\n";
+    const SettingsRead read = parse_settings(text, "/home/p/settings.ini");
+    EXPECT_EQ(read.settings.scale, PortSettings{}.scale) << "neither the comment's tail nor the cut value counts";
+    EXPECT_EQ(read.settings.volume, 5);
+    EXPECT_FALSE(read.settings.mute);
+    const std::vector<std::string> expected = {
+        "/home/p/settings.ini:1: the line is longer than 255 characters; it is ignored",
+        "/home/p/settings.ini:4: the line holds a NUL byte; it is ignored",
+        "/home/p/settings.ini:5: mute wants 1 or 0, not \"perhaps\"; 0 is used",
+        "/home/p/settings.ini:6: unknown setting \"colour\"; it is ignored",
+        "/home/p/settings.ini:10: not a setting line (key = value): \"just words\"",
+    };
+    EXPECT_EQ(read.report(), expected);
 
-    const std::filesystem::path root = std::filesystem::temp_directory_path() / "qv-lookup-test";
-    std::filesystem::remove_all(root);
-    std::filesystem::create_directories(root / "empty");
-    std::filesystem::create_directories(root / "full");
-    std::filesystem::create_directories(root / "also");
-    std::ofstream(root / "full" / "tie.obj") << "size 1\n";
-    std::ofstream(root / "also" / "tie.obj") << "size 1\n";
-    const std::vector<std::string> folders = {(root / "empty").string(), (root / "full").string(),
-                                              (root / "also").string()};
-    EXPECT_EQ(find_data_folder(folders, "tie.obj"), folders[1]);
-    EXPECT_EQ(find_data_folder({(root / "empty").string()}, "tie.obj"), std::nullopt);
-    const std::string message = data_not_found("tie.obj", {"a", "b", std::string(500, 'c')});
-    EXPECT_EQ(message.substr(0, 33), "tie.obj: not found in a, b or ...");
-    EXPECT_LT(message.size(), 120u);
-    std::filesystem::remove_all(root);
+    EXPECT_EQ(parse_settings("scale = 2\n", "s.ini").report(),
+              std::vector<std::string>{"s.ini: has no [quorvaner] section; the defaults are used"});
+    EXPECT_TRUE(parse_settings("", "s.ini").report().empty());
+
+    // A flood of bad lines gives a few lines and a count, never one per line.
+    std::string flood = "[quorvaner]\n";
+    for (int i = 0; i < 20000; ++i) flood += "scale = 99\n";
+    const std::vector<std::string> report = parse_settings(flood, "s.ini").report();
+    ASSERT_EQ(report.size(), max_settings_problems + 1);
+    EXPECT_EQ(report.back(), "... and 19995 more problems in the settings file");
+}
+
+TEST(Settings, OnlyARegularFileIsReadAndNothingButNothingIsEverOverwritten) {
+    testing::Scratch s("port-settings");
+    const std::string fifo = (s.dir / "fifo.ini").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", s.dir / "zero.ini");
+    std::filesystem::create_directories(s.dir / "folder.ini");
+    s.write("huge.ini", "[quorvaner]\n" + std::string(max_settings_size, '#'));
+    const struct {
+        const char* name;
+        const char* says;
+    } refused[] = {{"fifo.ini", "is a device or a pipe"},
+                   {"zero.ini", "is a device or a pipe"},
+                   {"folder.ini", "is a folder"},
+                   {"huge.ini", "is larger than 65536 bytes"}};
+    for (const auto& r : refused) {
+        const SettingsRead read = read_settings_file((s.dir / r.name).string());  // a FIFO would hang here
+        EXPECT_TRUE(read.found) << r.name;
+        ASSERT_EQ(read.report().size(), 1u) << r.name;
+        EXPECT_NE(read.report()[0].find(r.says), std::string::npos) << read.report()[0];
+        EXPECT_EQ(settings_text(read.settings), settings_text(PortSettings{}));
+        EXPECT_FALSE(write_default_settings((s.dir / r.name).string())) << "left alone";
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+
+    const std::string kept = s.write("kept.ini", "[quorvaner]\nscale = 2\n# mine\n");
+    EXPECT_EQ(read_settings_file(kept).settings.scale, 2);
+    EXPECT_FALSE(write_default_settings(kept));
+    EXPECT_EQ(read_settings_file(kept).settings.scale, 2) << "the player's file is never replaced";
+
+    // A link to nowhere is the player's too: nothing is created at its end.
+    std::filesystem::create_symlink(s.dir / "nowhere" / "target.ini", s.dir / "dangling.ini");
+    EXPECT_FALSE(read_settings_file((s.dir / "dangling.ini").string()).report().empty());
+    EXPECT_FALSE(write_default_settings((s.dir / "dangling.ini").string()));
+    EXPECT_FALSE(std::filesystem::exists(s.dir / "nowhere"));
+
+    const std::string fresh = (s.dir / "new" / "settings.ini").string();
+    EXPECT_FALSE(read_settings_file(fresh).found);
+    EXPECT_EQ(write_default_settings(fresh, "\r\n"), std::nullopt);
+    const SettingsRead written = read_settings_file(fresh);
+    EXPECT_TRUE(written.found && written.problems.empty());
+}
+
+TEST(DataLookup, GivenFolderAloneElseHereTheCheckoutTheProgramItsShareAndTheInstall) {
+    testing::Scratch s("port-lookup", true);  // no data here
+    const std::filesystem::path build = s.dir / "build";
+    const std::filesystem::path prefix_bin = s.dir / "prefix" / "bin";
+    std::filesystem::create_directories(build);
+    std::filesystem::create_directories(prefix_bin);
+    std::filesystem::create_directories(s.dir / "prefix" / "share" / "quorvaner");
+    s.write("build/CMakeCache.txt", "");
+    s.write("prefix/share/quorvaner/tie.obj", "size 1\n");
+
+    EXPECT_EQ(data_search_path({"x", build.string(), "/src/data", "/usr/share/quorvaner"}),
+              std::vector<std::string>{"x"});
+    EXPECT_EQ(data_search_path({std::nullopt, build.string(), "/src/data", "/usr/share/quorvaner"}),
+              (std::vector<std::string>{".", "/src/data", build.string(), (s.dir / "share" / "quorvaner").string(),
+                                        "/usr/share/quorvaner"}));
+    EXPECT_EQ(data_search_path({std::nullopt, prefix_bin.string(), "/src/data", ""}),
+              (std::vector<std::string>{".", prefix_bin.string(), (s.dir / "prefix" / "share" / "quorvaner").string()}))
+        << "no checkout's data outside a build tree";
+
+    // An installed program, moved anywhere, finds the data beside it.
+    const DataLookup moved = look_up_data({std::nullopt, prefix_bin.string(), "", "/nowhere"});
+    EXPECT_EQ(moved.folder, (s.dir / "prefix" / "share" / "quorvaner").string());
+
+    const std::string missing = data_not_found("tie.obj", {"a", "b", std::string(500, 'c')});
+    EXPECT_EQ(missing.substr(0, 33), "tie.obj: not found in a, b or ...");
+    EXPECT_LT(missing.size(), 120u);
+
+    // A --data that holds no data is an error naming it, never a silent fallback
+    // to the data of the working directory.
+    for (const std::string& chosen :
+         {s.write("a-file", "x"), (s.dir / "absent").string(), std::string(4000, 'd'), std::string("tab\there")}) {
+        const DataLookup lookup = look_up_data({chosen, std::string(QV_DATA_DIR), "", QV_DATA_DIR});
+        EXPECT_FALSE(lookup.folder) << chosen;
+        EXPECT_TRUE(lookup.chosen_without_data);
+        EXPECT_EQ(lookup.problem.rfind("--data \"", 0), 0u) << lookup.problem;
+        EXPECT_LT(lookup.problem.size(), 120u);
+        EXPECT_EQ(lookup.problem.find('\t'), std::string::npos);
+    }
 }
 
 // Everything a run shows and plays, as the replay tool would trace it.
@@ -120,7 +219,8 @@ struct Session {
     uint64_t pumps = 0;
 };
 
-Session run(const std::vector<MouseScriptEntry>& script, uint64_t max_pumps, std::function<void(PortBackEnd&)> setup) {
+Session run(const std::vector<MouseScriptEntry>& script, uint64_t max_pumps, std::function<void(PortBackEnd&)> setup,
+            bool record = false) {
     HeadlessBackEnd window;
     window.script = script;
     window.max_pumps = max_pumps;
@@ -132,22 +232,20 @@ Session run(const std::vector<MouseScriptEntry>& script, uint64_t max_pumps, std
     };
     PortBackEnd port(window);
     setup(port);
+    if (record) port.start_recording([&result](const std::string& text) { result.recording += text; });
     auto game = std::make_unique<Game>();
     game->window.backend = &port;
+    game->window.data_folder = QV_DATA_DIR;
     run_program(*game);
-    result.recording = port.recording_text();
+    port.finish_recording();
     result.pumps = window.pumps;
     return result;
 }
 
-std::vector<MouseScriptEntry> read_script(const std::string& text, uint64_t* max_pumps = nullptr) {
+std::vector<MouseScriptEntry> read_script(const std::string& text) {
     std::string error;
     auto script = parse_mouse_script(text, "recording", error);
     EXPECT_TRUE(script) << error;
-    if (max_pumps != nullptr) {
-        const size_t at = text.find("--max-pumps ");
-        *max_pumps = at == std::string::npos ? 10000000 : std::stoull(text.substr(at + 12));
-    }
     return script.value_or(std::vector<MouseScriptEntry>{});
 }
 
@@ -157,16 +255,19 @@ TEST(Recording, ASessionReplaysFrameForFrameAndAClosedOneEndsWhereItWasClosed) {
                                             {64, 160, 100, 0, 0}, {80, 5, 100, 1, 0},   {200, 315, 195, 1, 0},
                                             {400, 160, 5, 0, 0},  {600, 170, 110, 1, 0}};
     for (const uint64_t closed_at : {uint64_t{3000}, uint64_t{10000000}}) {
-        const Session live = run(played, closed_at, [](PortBackEnd& p) {
-            p.seed = 7;
-            p.recording = true;
-        });
-        EXPECT_EQ(live.recording.rfind("# args: --seed 7", 0), 0u) << live.recording;
-        EXPECT_EQ(live.recording.find("--max-pumps") != std::string::npos, closed_at < 10000000) << live.recording;
+        const Session live = run(
+            played, closed_at, [](PortBackEnd& p) { p.seed = 7; }, true);
+        EXPECT_EQ(live.recording.rfind("# args: --seed 7\n", 0), 0u) << live.recording;
+        const ScriptArgs args = script_args(live.recording);
+        EXPECT_EQ(args.seed, 7u);
+        EXPECT_EQ(args.max_pumps.has_value(), closed_at < 10000000) << live.recording;
 
-        uint64_t max_pumps = 0;
-        const std::vector<MouseScriptEntry> recorded = read_script(live.recording, &max_pumps);
-        const Session again = run(recorded, max_pumps, [](PortBackEnd& p) { p.seed = 7; });
+        // Played back as a demo, the recording's own args decide its seed and end.
+        const Session again = run({}, 10000000, [&](PortBackEnd& p) {
+            p.seed = args.seed;
+            p.demo = read_script(live.recording);
+            p.demo_end = args.max_pumps;
+        });
         EXPECT_EQ(again.trace, live.trace) << "closed at " << closed_at;
         EXPECT_EQ(again.pumps, live.pumps);
         ASSERT_FALSE(live.trace.empty());
@@ -174,7 +275,36 @@ TEST(Recording, ASessionReplaysFrameForFrameAndAClosedOneEndsWhereItWasClosed) {
     }
 }
 
-TEST(Recording, ADemoDrivesTheGameInsteadOfTheWindowsMouse) {
+TEST(Recording, ASessionCutShortAtAnyMomentLeavesAScriptOfEverythingButItsLastPump) {
+    const std::vector<MouseScriptEntry> played = {
+        {60, 160, 100, 1, 0}, {64, 150, 90, 0, 0}, {70, 5, 100, 1, 0}, {100, 300, 100, 0, 0}};
+    std::vector<std::string> writes;
+    HeadlessBackEnd window;
+    window.script = played;
+    window.max_pumps = 100;
+    PortBackEnd port(window);
+    port.seed = 5;
+    port.start_recording([&writes](const std::string& text) { writes.push_back(text); });
+    EXPECT_EQ(writes.size(), 1u) << "the seed is written before the game starts";
+    auto game = std::make_unique<Game>();
+    game->window.backend = &port;
+    game->window.data_folder = QV_DATA_DIR;
+    run_program(*game);
+    // What a killed program leaves: every write so far, each one whole.
+    std::string so_far;
+    for (const std::string& text : writes) {
+        so_far += text;
+        ASSERT_EQ(so_far.back(), '\n');
+        const std::vector<MouseScriptEntry> entries = read_script(so_far);
+        for (size_t i = 0; i < entries.size(); ++i) EXPECT_EQ(entries[i].pump, played[i].pump);
+    }
+    EXPECT_EQ(read_script(so_far).size(), played.size() - 1) << "the last pump's entry waits for the pump to end";
+    port.finish_recording();
+    EXPECT_EQ(read_script(so_far + writes[writes.size() - 2]).size(), played.size());
+    EXPECT_EQ(writes.back(), "# args: --max-pumps 100\n");
+}
+
+TEST(Recording, ADemoDrivesTheGameInsteadOfTheWindowsMouseAndTheSettingsNoticeComesOnce) {
     const std::vector<MouseScriptEntry> script = {{60, 160, 100, 1, 0}, {64, 160, 100, 0, 0}, {90, 10, 10, 1, 0}};
     const Session scripted = run(script, 2000, [](PortBackEnd& p) { p.seed = 3; });
     // The window's own mouse holds the left button all along; the demo wins.
@@ -183,8 +313,17 @@ TEST(Recording, ADemoDrivesTheGameInsteadOfTheWindowsMouse) {
         p.demo = script;
     });
     EXPECT_EQ(demo.trace, scripted.trace);
-    EXPECT_EQ(script_seed("# args: --seed 12 --max-pumps 5\n1 0 0 0 0\n"), 12u);
-    EXPECT_EQ(script_seed("1 0 0 0 0\n# args: --seed 12\n"), std::nullopt);
+
+    const Session told = run(script, 2000, [](PortBackEnd& p) {
+        p.seed = 3;
+        p.notice = "settings.ini:2: scale wants a whole number";
+    });
+    ASSERT_EQ(told.trace.front(), "box \"Quorvaner\" \"settings.ini:2: scale wants a whole number\"");
+    EXPECT_EQ(std::vector<std::string>(told.trace.begin() + 1, told.trace.end()), scripted.trace);
+
+    EXPECT_EQ(script_args("# args: --seed 12\n1 0 0 0 0\n# args: --max-pumps 5 --state\n").max_pumps, 5u);
+    EXPECT_EQ(script_args("#args: --seed 12\n# args: --seed x\n").seed, std::nullopt);
+    EXPECT_NE(fresh_seed(), fresh_seed());
 }
 
 }  // namespace

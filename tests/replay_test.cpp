@@ -27,18 +27,18 @@ TEST(ReplayOptions, DefaultsEveryOptionAndBadArguments) {
         return std::tuple(o.seed, o.input.value_or("none"), o.max_pumps, o.state, o.shots, o.shot_dir);
     };
     std::string error;
-    EXPECT_EQ(
-        fields(parse_replay_options({}, error).value()),
-        std::tuple(0u, std::string("none"), uint64_t{10000000}, false, std::vector<uint64_t>{}, std::string(".")));
+    EXPECT_EQ(fields(parse_replay_options({}, error).value()),
+              std::tuple(std::optional<uint32_t>{}, std::string("none"), std::optional<uint64_t>{}, false,
+                         std::vector<uint64_t>{}, std::string(".")));
     EXPECT_EQ(fields(parse_replay_options({"--seed", "4294967295", "--input", "run.txt", "--max-pumps", "12", "--state",
                                            "--shot", "5", "--shot-dir", "pics", "--shot", "2"},
                                           error)
                          .value()),
-              std::tuple(4294967295u, std::string("run.txt"), uint64_t{12}, true, std::vector<uint64_t>{5, 2},
-                         std::string("pics")));
+              std::tuple(std::optional<uint32_t>{4294967295u}, std::string("run.txt"), std::optional<uint64_t>{12},
+                         true, std::vector<uint64_t>{5, 2}, std::string("pics")));
 
     EXPECT_EQ(parse_replay_options({"--max-pumps", "9223372036854775807"}, error).value().max_pumps,
-              uint64_t{9223372036854775807u});
+              std::optional<uint64_t>{9223372036854775807u});
 
     // Each refusal is one short line that names what is wrong.
     const std::string digits(100000, '9');

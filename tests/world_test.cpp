@@ -120,7 +120,7 @@ TEST(ModelLoader, FilesOnDisk) {
               std::pair(std::string("no-such-model.obj"), 0));
     EXPECT_EQ(qv::testing::fault_of([] { qv::load_model(QV_BINARY_DIR); }).second, 0) << "a folder is no model";
     qv::Models models;
-    qv::load_models(models);  // tests run in the data folder
+    qv::load_models(models, QV_DATA_DIR);
     EXPECT_GE(models.shield.line_count, 1);
 }
 

@@ -12,6 +12,7 @@
 
 #include "platform/data_error.h"
 #include "platform/excerpt.h"
+#include "platform/file_reading.h"
 
 namespace qv {
 
@@ -245,12 +246,12 @@ Model load_model(const std::string& file_name) {
     return parse_model(file.text, file_name);
 }
 
-void load_models(Models& models) {
-    models.tie = load_model("tie.obj");
-    models.bolt = load_model("bolt.obj");
-    models.heal = load_model("heal.obj");
-    models.bomb = load_model("bomb.obj");
-    models.shield = load_model("shield.obj");
+void load_models(Models& models, const std::string& folder) {
+    models.tie = load_model(file_in(folder, "tie.obj"));
+    models.bolt = load_model(file_in(folder, "bolt.obj"));
+    models.heal = load_model(file_in(folder, "heal.obj"));
+    models.bomb = load_model(file_in(folder, "bomb.obj"));
+    models.shield = load_model(file_in(folder, "shield.obj"));
 }
 
 }  // namespace qv

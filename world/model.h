@@ -53,7 +53,8 @@ Model parse_model(std::string_view text, const std::string& file_name);
 // What Model::longest_run holds for these segments.
 int64_t longest_run(const std::vector<ModelLine>& lines);
 
-// Loads tie, bolt, heal, bomb and shield from "<name>.obj" in that order.
-void load_models(Models& models);
+// Loads tie, bolt, heal, bomb and shield from "<name>.obj" in `folder` (empty:
+// the working directory), in that order.
+void load_models(Models& models, const std::string& folder);
 
 }  // namespace qv

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/file_reading.h"
 #include "platform/headless/headless.h"
 
 namespace qv {
@@ -56,7 +57,8 @@ void HeadlessBackEnd::message_box(const char* caption, const char* text) {
 }
 
 void HeadlessBackEnd::play_sound(const char* file_name, bool loop) {
-    std::string name = file_name;
+    // The cue's name: the file's, without its folder and ".wav".
+    std::string name = text_of(path_of(file_name).filename());
     constexpr std::string_view suffix = ".wav";
     if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
         name.resize(name.size() - suffix.size());

@@ -29,7 +29,7 @@ std::optional<ReplayOptions> parse_replay_options(const std::vector<std::string>
             continue;
         }
         if (option != "--seed" && option != "--input" && option != "--max-pumps" && option != "--shot" &&
-            option != "--shot-dir") {
+            option != "--shot-dir" && option != "--data") {
             error = "unknown argument " + quoted_excerpt(option);
             return std::nullopt;
         }
@@ -47,12 +47,8 @@ std::optional<ReplayOptions> parse_replay_options(const std::vector<std::string>
         }
         const std::string& value = args[++i];
         if (option == "--seed") {
-            const auto seed = parse_in_range(value, 0, std::numeric_limits<uint32_t>::max());
-            if (!seed) {
-                error = "--seed wants a whole number from 0 to 4294967295, not " + quoted_excerpt(value);
-                return std::nullopt;
-            }
-            options.seed = static_cast<uint32_t>(*seed);
+            options.seed = parse_seed(value, error);
+            if (!options.seed) return std::nullopt;
         } else if (option == "--max-pumps") {
             const auto pumps = parse_in_range(value, 1, most);
             if (!pumps) {
@@ -74,6 +70,8 @@ std::optional<ReplayOptions> parse_replay_options(const std::vector<std::string>
             return std::nullopt;
         } else if (option == "--input") {
             options.input = value;
+        } else if (option == "--data") {
+            options.data_dir = value;
         } else {
             options.shot_dir = value;
         }

@@ -12,10 +12,13 @@
 
 namespace qv {
 
+// Seed and pump count as given; where the command line is silent a script's
+// "# args:" line decides, and then the defaults (0 and 10000000).
 struct ReplayOptions {
-    uint32_t seed = 0;
+    std::optional<uint32_t> seed;
     std::optional<std::string> input;  // no script: pointer at (0, 0), buttons up
-    uint64_t max_pumps = 10000000;
+    std::optional<uint64_t> max_pumps;
+    std::optional<std::string> data_dir;  // the only folder the data is read from
     bool state = false;
     bool timing = false;          // presents per second on standard error at the end
     std::vector<uint64_t> shots;  // present numbers whose pictures are written

@@ -1,71 +1,9 @@
 #include "platform/port/options.h"
 
-#include <limits>
-
 #include "platform/excerpt.h"
+#include "platform/mouse_script.h"
 
 namespace qv {
-
-namespace {
-
-constexpr int32_t most_scale = 16;
-
-std::optional<bool> parse_switch(std::string_view value) {
-    if (value == "1" || value == "true" || value == "yes" || value == "on") return true;
-    if (value == "0" || value == "false" || value == "no" || value == "off") return false;
-    return std::nullopt;
-}
-
-std::optional<Aspect> parse_aspect(std::string_view value) {
-    if (value == "4:3") return Aspect::FourThree;
-    if (value == "1:1" || value == "16:10" || value == "off") return Aspect::SquarePixels;
-    return std::nullopt;
-}
-
-}  // namespace
-
-bool apply_setting(PortSettings& settings, std::string_view key, std::string_view value, std::string& error) {
-    if (key == "scale") {
-        const auto scale = parse_in_range(value, 0, most_scale);
-        if (!scale) {
-            error = "scale wants a whole number from 0 (fit the screen) to 16, not " + quoted_excerpt(value);
-            return false;
-        }
-        settings.scale = static_cast<int32_t>(*scale);
-    } else if (key == "volume") {
-        const auto volume = parse_in_range(value, 0, 100);
-        if (!volume) {
-            error = "volume wants a whole number from 0 to 100, not " + quoted_excerpt(value);
-            return false;
-        }
-        settings.volume = static_cast<int32_t>(*volume);
-    } else if (key == "aspect") {
-        const auto aspect = parse_aspect(value);
-        if (!aspect) {
-            error = "aspect wants 4:3 or 1:1, not " + quoted_excerpt(value);
-            return false;
-        }
-        settings.aspect = *aspect;
-    } else if (key == "fullscreen" || key == "mute" || key == "again") {
-        const auto on = parse_switch(value);
-        if (!on) {
-            error = std::string(key) + " wants 1 or 0, not " + quoted_excerpt(value);
-            return false;
-        }
-        (key == "fullscreen" ? settings.fullscreen : key == "mute" ? settings.mute : settings.again) = *on;
-    } else {
-        error = "unknown setting " + quoted_excerpt(key);
-        return false;
-    }
-    return true;
-}
-
-std::string settings_text(const PortSettings& s) {
-    return "# Quorvaner settings; the command line overrides them.\n[quorvaner]\nscale = " + std::to_string(s.scale) +
-           "\nfullscreen = " + (s.fullscreen ? "1" : "0") +
-           "\naspect = " + (s.aspect == Aspect::FourThree ? "4:3" : "1:1") + "\nvolume = " + std::to_string(s.volume) +
-           "\nmute = " + (s.mute ? "1" : "0") + "\nagain = " + (s.again ? "1" : "0") + "\n";
-}
 
 std::optional<ProgramOptions> parse_program_options(const std::vector<std::string>& args, const PortSettings& defaults,
                                                     std::string& error) {
@@ -98,12 +36,8 @@ std::optional<ProgramOptions> parse_program_options(const std::vector<std::strin
                     return std::nullopt;
                 }
             } else if (option == "--seed") {
-                const auto seed = parse_in_range(value, 0, std::numeric_limits<uint32_t>::max());
-                if (!seed) {
-                    error = "--seed wants a whole number from 0 to 4294967295, not " + quoted_excerpt(value);
-                    return std::nullopt;
-                }
-                options.seed = static_cast<uint32_t>(*seed);
+                options.seed = parse_seed(value, error);
+                if (!options.seed) return std::nullopt;
             } else if (value.empty()) {
                 error = option + " wants a non-empty name";
                 return std::nullopt;

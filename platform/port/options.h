@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/port_settings.h"
+#include "platform/port/settings.h"
 
 namespace qv {
 
@@ -29,12 +29,5 @@ std::optional<ProgramOptions> parse_program_options(const std::vector<std::strin
 
 // The usage text of --help.
 std::string usage_text();
-
-// One key of the settings file (scale, fullscreen, aspect, volume, mute, again).
-// False with `error` set for an unknown key or a bad value; nothing changes then.
-bool apply_setting(PortSettings& settings, std::string_view key, std::string_view value, std::string& error);
-
-// The settings as the settings file writes them.
-std::string settings_text(const PortSettings& settings);
 
 }  // namespace qv

@@ -164,9 +164,7 @@ void PlayerSide::start_pump() {
     held_back_ = false;
 }
 
-bool PlayerSide::has_event() const {
-    return (!held_back_ && !pending_.empty()) || (closing_ && !close_delivered_);
-}
+bool PlayerSide::has_event() const { return (!held_back_ && !pending_.empty()) || (closing_ && !close_delivered_); }
 
 bool PlayerSide::next_event(WindowEvent& event) {
     hold_while_paused();

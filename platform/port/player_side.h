@@ -103,10 +103,10 @@ private:
     bool capture_shown_ = false;  // what capture_pointer was last told
 
     std::deque<WindowEvent> pending_;
-    uint8_t held_ = 0;            // buttons the game was told are down
-    uint8_t swallowed_ = 0;       // presses kept from the game whose release is still to come
-    uint8_t changed_ = 0;         // buttons that already changed in this pump
-    bool held_back_ = false;      // the rest of the queue waits for the next pump
+    uint8_t held_ = 0;        // buttons the game was told are down
+    uint8_t swallowed_ = 0;   // presses kept from the game whose release is still to come
+    uint8_t changed_ = 0;     // buttons that already changed in this pump
+    bool held_back_ = false;  // the rest of the queue waits for the next pump
 };
 
 }  // namespace qv

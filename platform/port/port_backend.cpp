@@ -1,18 +1,33 @@
 #include "platform/port/port_backend.h"
 
-#include <limits>
-
-#include "platform/excerpt.h"
+#include <chrono>
+#include <random>
 
 namespace qv {
 
+uint32_t fresh_seed() {
+    std::random_device entropy;
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    const auto micro = static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(now).count());
+    // The wall clock too, in case the system's random source is a fixed sequence.
+    return entropy() ^ static_cast<uint32_t>(micro) ^ static_cast<uint32_t>(micro >> 32);
+}
+
 uint32_t PortBackEnd::ticks() {
     const uint32_t now = seed && !ticks_read_ ? *seed : wrapped().ticks();
-    if (!ticks_read_) ticks_read_ = now;
+    ticks_read_ = true;
     return now;
 }
 
+void PortBackEnd::create_window(const char* title) {
+    wrapped().create_window(title);
+    if (notice_shown_ || notice.empty()) return;
+    notice_shown_ = true;
+    wrapped().message_box("Quorvaner", notice.c_str());
+}
+
 CursorPosition PortBackEnd::cursor_position() {
+    if (pending_) write_entry();
     ++pumps_;
     // The window's own pump runs every time: it keeps the window alive and
     // notices a close (or holds the game while it is paused).
@@ -24,6 +39,7 @@ CursorPosition PortBackEnd::cursor_position() {
         }
         scripted_.follow(pumps_);
         cursor = scripted_.cursor;
+        if (demo_end && pumps_ >= *demo_end) close_pending_ = true;
     }
     mouse_.mouse_x = cursor.x;
     mouse_.mouse_y = cursor.y;
@@ -55,43 +71,37 @@ bool PortBackEnd::next_event(WindowEvent& event) {
 }
 
 // The pump has dispatched everything: what the game's mouse now holds is what
-// a script entry for this pump must say.
+// a script entry for this pump must say, if it changed.
 void PortBackEnd::note_pump_end() {
-    if (!recording || pumps_ == 0) return;
+    if (!write_ || pumps_ == 0) return;
     const MouseScriptEntry now{pumps_, mouse_.mouse_x, mouse_.mouse_y, mouse_.mouse_left_down, mouse_.mouse_right_down};
-    const MouseScriptEntry before = entries_.empty() ? MouseScriptEntry{0, 0, 0, 0, 0} : entries_.back();
-    if (!entries_.empty() && entries_.back().pump == pumps_) {
-        entries_.back() = now;
+    const MouseScriptEntry& before = last_;
+    if (now.x == before.x && now.y == before.y && now.left == before.left && now.right == before.right) {
+        pending_.reset();
         return;
     }
-    if (now.x == before.x && now.y == before.y && now.left == before.left && now.right == before.right) return;
-    entries_.push_back(now);
+    pending_ = now;
 }
 
-std::string PortBackEnd::recording_text() const {
-    std::string text = "# args: --seed " + std::to_string(ticks_read_.value_or(0));
+void PortBackEnd::write_entry() {
+    const MouseScriptEntry& e = *pending_;
+    write_(std::to_string(e.pump) + ' ' + std::to_string(e.x) + ' ' + std::to_string(e.y) + ' ' +
+           std::to_string(e.left) + ' ' + std::to_string(e.right) + '\n');
+    last_ = e;
+    pending_.reset();
+}
+
+void PortBackEnd::start_recording(std::function<void(const std::string&)> write) {
+    write_ = std::move(write);
+    write_("# args: --seed " + std::to_string(seed.value_or(0)) +
+           "\n# A Quorvaner session: pump x y left right, from each pump on.\n");
+}
+
+void PortBackEnd::finish_recording() {
+    if (!write_) return;
+    if (pending_) write_entry();
     // A game the player closed ends there; one that was lost ends by itself.
-    if (closed_at_) text += " --max-pumps " + std::to_string(*closed_at_);
-    text += "\n# A Quorvaner session: pump x y left right, from each pump on.\n";
-    for (const MouseScriptEntry& e : entries_) {
-        text += std::to_string(e.pump) + ' ' + std::to_string(e.x) + ' ' + std::to_string(e.y) + ' ' +
-                std::to_string(e.left) + ' ' + std::to_string(e.right) + '\n';
-    }
-    return text;
-}
-
-std::optional<uint32_t> script_seed(const std::string& text) {
-    const size_t end = text.find('\n');
-    const std::string_view first(text.data(), end == std::string::npos ? text.size() : end);
-    const std::vector<std::string_view> fields = split_fields(first);
-    for (size_t i = 0; i + 1 < fields.size(); ++i) {
-        if (fields[0] != "#" || fields.size() < 2 || fields[1] != "args:") break;
-        if (fields[i] == "--seed") {
-            const auto seed = parse_in_range(fields[i + 1], 0, std::numeric_limits<uint32_t>::max());
-            if (seed) return static_cast<uint32_t>(*seed);
-        }
-    }
-    return std::nullopt;
+    if (closed_at_) write_("# args: --max-pumps " + std::to_string(*closed_at_) + "\n");
 }
 
 }  // namespace qv

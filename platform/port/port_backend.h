@@ -1,9 +1,11 @@
-// The port's own layer around any back end: a fixed seed, recording the session
-// as a mouse script, and playing a script back in the window. The game sees the
-// same calls it would see without it; only what the player asked for changes.
+// The port's own layer around any back end: the seed of the game, recording
+// the session as a mouse script, and playing a script back in the window. The
+// game sees the same calls it would see without it; only what the player asked
+// for changes.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,36 +22,45 @@ public:
 
     // The tick count start-up reads, so the game is the one of this seed.
     std::optional<uint32_t> seed;
-    // Keeps every pump's mouse for recording_text().
-    bool recording = false;
     // Replaces the player's mouse by this script; the window's close still counts.
     std::optional<std::vector<MouseScriptEntry>> demo;
+    // The pump at which a demo ends as if the window were closed there.
+    std::optional<uint64_t> demo_end;
+    // Shown once in a box when the window first opens (problems with the settings).
+    std::string notice;
 
-    // The session so far as a mouse script that quorvaner-replay replays: a
-    // "# args:" line with the seed (and the pump count when the player closed
-    // the window), then one entry per change of the mouse.
-    std::string recording_text() const;
+    // Records the session as a mouse script that quorvaner-replay replays:
+    // `write` gets the "# args:" line with the seed at once, then each entry as
+    // soon as its pump is over, so a session cut short leaves all but its last
+    // pump. Needs the seed.
+    void start_recording(std::function<void(const std::string&)> write);
+    // The last entry, and the pump count when the player closed the window.
+    void finish_recording();
 
+    void create_window(const char* title) override;
     CursorPosition cursor_position() override;
     bool next_event(WindowEvent& event) override;
     uint32_t ticks() override;
 
 private:
     void note_pump_end();
+    void write_entry();
 
     uint64_t pumps_ = 0;
-    std::optional<uint32_t> ticks_read_;
+    bool ticks_read_ = false;
     std::optional<uint64_t> closed_at_;
     ScriptedMouse scripted_;
     bool demo_loaded_ = false;
     bool close_pending_ = false;
+    bool notice_shown_ = false;
 
-    // The mouse as the game's pump leaves it, and the entries so far.
-    LiveMouse mouse_;
-    std::vector<MouseScriptEntry> entries_;
+    std::function<void(const std::string&)> write_;
+    LiveMouse mouse_;                          // as the game's pump leaves it
+    MouseScriptEntry last_{0, 0, 0, 0, 0};     // the last entry written
+    std::optional<MouseScriptEntry> pending_;  // this pump's, written when it is over
 };
 
-// The seed in a script's "# args:" line ("--seed N"), if it has one.
-std::optional<uint32_t> script_seed(const std::string& text);
+// A seed for a game the player did not choose: different from run to run.
+uint32_t fresh_seed();
 
 }  // namespace qv

@@ -24,7 +24,9 @@ void draw_words(std::vector<uint32_t>& image, std::string_view words, int32_t to
     }
 }
 
-uint32_t mix(uint32_t under, uint32_t over, uint32_t alpha) { return (under * (255 - alpha) + over * alpha + 127) / 255; }
+uint32_t mix(uint32_t under, uint32_t over, uint32_t alpha) {
+    return (under * (255 - alpha) + over * alpha + 127) / 255;
+}
 
 }  // namespace
 

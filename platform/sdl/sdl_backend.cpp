@@ -4,6 +4,7 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +19,13 @@ namespace qv {
 namespace {
 
 constexpr uint32_t box_wait_milliseconds = 100;
+
+// Set by a hang-up, a terminate or an interrupt; the window then closes as if
+// the player had closed it, so the program ends the same way (a recording
+// finished, status 0).
+volatile std::sig_atomic_t ending_signal = 0;
+
+extern "C" void note_ending_signal(int) { ending_signal = 1; }
 
 std::optional<MouseButton> mouse_button(const SDL_Event& event) {
     if (event.button.button == SDL_BUTTON_LEFT) return MouseButton::Left;
@@ -77,6 +85,8 @@ void fill_framed(SDL_Renderer* renderer, const PanelRect& rect, int32_t edge, ui
 }  // namespace
 
 SdlBackEnd::SdlBackEnd(const PortSettings& settings) : settings_(settings), player_(static_cast<NativeWindow&>(*this)) {
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    for (const int signal : {SIGHUP, SIGINT, SIGTERM}) std::signal(signal, note_ending_signal);
     settings_.volume = std::clamp(settings_.volume, 0, 100);
     settings_.scale = std::max(0, settings_.scale);
 }
@@ -218,6 +228,11 @@ void SdlBackEnd::toggle_fullscreen() {
 void SdlBackEnd::wait_for_events(uint32_t milliseconds) {
     SDL_Event native;
     if (SDL_WaitEventTimeout(&native, static_cast<int>(milliseconds)) != 0) translate(native);
+    notice_signals();
+}
+
+void SdlBackEnd::notice_signals() {
+    if (ending_signal != 0) player_.close();
 }
 
 void SdlBackEnd::translate_key(const SDL_Event& event) {
@@ -380,6 +395,7 @@ CursorPosition SdlBackEnd::cursor_position() {
 }
 
 bool SdlBackEnd::next_event(WindowEvent& event) {
+    notice_signals();
     if (window_ != nullptr) {
         SDL_Event native;
         while (!player_.has_event() && SDL_PollEvent(&native) != 0) translate(native);
@@ -493,6 +509,7 @@ void SdlBackEnd::message_box(const char* caption, const char* text) {
     while (!box_answered_ && !player_.closing()) {
         SDL_Event native;
         if (SDL_WaitEventTimeout(&native, box_wait_milliseconds) != 0) box_event(native);
+        notice_signals();
         if (while_box_up) while_box_up();
     }
     player_.box_shown(false);

@@ -66,6 +66,7 @@ private:
     void toggle_fullscreen() override;
     void wait_for_events(uint32_t milliseconds) override;
 
+    void notice_signals();
     void release_window();
     void translate(const SDL_Event& event);
     void translate_key(const SDL_Event& event);

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstring>
 
+#include "platform/file_reading.h"
 #include "platform/view_layout.h"
 
 // The JavaScript half of each call lives in the page (web/page.js).
@@ -222,7 +223,10 @@ void WebBackEnd::message_box(const char* caption, const char* text) {
     player_.box_shown(false);
 }
 
-void WebBackEnd::play_sound(const char* file_name, bool loop) { qv_page_play(file_name, loop ? 1 : 0); }
+// The page fetches the cues by their names from its own folder of sounds.
+void WebBackEnd::play_sound(const char* file_name, bool loop) {
+    qv_page_play(text_of(path_of(file_name).filename()).c_str(), loop ? 1 : 0);
+}
 
 void WebBackEnd::stop_sound() { qv_page_stop(); }
 

@@ -11,7 +11,11 @@ set -u
 game=$(realpath "$1")
 data=$2
 shots=${3:-$(mktemp -d)}
+replay=${4:-}
 mkdir -p "$shots"
+# The player's settings stay the player's: the game gets a home of its own.
+home=$(mktemp -d)
+export HOME=$home XDG_DATA_HOME=$home/.local/share
 
 for tool in Xvfb xdotool import convert compare; do
     if ! command -v "$tool" >/dev/null 2>&1; then
@@ -33,6 +37,7 @@ finish() {
     [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     wait 2>/dev/null
+    rm -rf "$home"
 }
 trap finish EXIT
 
@@ -91,7 +96,7 @@ ended_well() {
 }
 
 start_game() {
-    SDL_AUDIODRIVER=dummy "$game" &
+    SDL_AUDIODRIVER=dummy "$game" "$@" &
     game_pid=$!
     window=$(timeout 20 xdotool search --sync --name Quorvaner | head -n 1)
     [ -n "$window" ] || fail "no game window appeared"
@@ -180,4 +185,32 @@ else
 fi
 ended_well 20 || fail "closing the window with the credits up did not end the game within 2 s"
 echo "closed with the credits up: ended after $((($(date +%s%N) - closed_at) / 1000000)) ms"
+
+# An instant click (press and release within a millisecond) starts the game;
+# a game killed outright leaves a recording of all but its last moments.
+if [ -n "$replay" ]; then
+    recording=$shots/killed.txt
+    rm -f "$recording"
+    start_game --record "$recording"
+    sleep 2
+    xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
+    sleep 1
+    shot instant-click
+    [ "$(count 'rgb(255,0,255)' instant-click)" -gt 1000 ] || fail "an instant click did not start the game"
+    for at in 1 2 3 4; do
+        xdotool mousemove --sync $((X + WIDTH * at / 5)) $((Y + HEIGHT * at / 5))
+        sleep 0.5
+    done
+    sleep 1
+    kill -KILL "$game_pid"
+    wait "$game_pid" 2>/dev/null
+    game_pid=
+    echo "killed while recording; its last entry: $(grep -v '^#' "$recording" | tail -n 1)"
+    # Four moves after the click, the last a second before the kill.
+    moves=$(sed -n '/ 1 0$/,$p' "$recording" | grep -v '^#' | cut -d' ' -f2,3 | uniq | wc -l)
+    [ "$moves" -ge 5 ] || fail "the recording holds $((moves - 1)) of the 4 moves made after the click"
+    "$replay" --data "$data" --input "$recording" >"$shots/killed.trace" 2>"$shots/killed.err" ||
+        fail "the killed game's recording does not replay: $(cat "$shots/killed.err")"
+    grep -q '^play THUNDER2 loop$' "$shots/killed.trace" || fail "replayed, the instant click starts no game"
+fi
 echo "the real window behaved: screenshots in $shots"

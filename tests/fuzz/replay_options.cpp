@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         qv::fuzz::check_message(error);
         return 0;
     }
-    if (options->max_pumps < 1 || options->shot_dir.empty() || (options->input && options->input->empty())) {
+    if ((options->max_pumps && *options->max_pumps < 1) || options->shot_dir.empty() ||
+        (options->input && options->input->empty())) {
         std::abort();
     }
     for (uint64_t shot : options->shots) {

@@ -1,0 +1,54 @@
+// The player's settings file (settings.ini): one table of keys with their
+// ranges, read the same way on every platform. The reader never waits on or
+// follows anything but a regular file, never takes more than a small file,
+// refuses an overlong line or one with a NUL byte as a whole, and reports each
+// fault once (file, line, key, the value and what is used instead), the first
+// few and then a count. The defaults are written only where no file exists.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/port_settings.h"
+
+namespace qv {
+
+// The longest line and the largest file a settings file may have.
+inline constexpr std::size_t max_settings_line = 255;
+inline constexpr std::size_t max_settings_size = 65536;
+// Problems told one by one; the rest are counted.
+inline constexpr std::size_t max_settings_problems = 5;
+
+// One key of the [quorvaner] section (scale, fullscreen, aspect, volume, mute,
+// again). False with `error` set for an unknown key or a bad value ("volume
+// wants a whole number from 0 to 100, not \"loud\""); nothing changes then.
+bool apply_setting(PortSettings& settings, std::string_view key, std::string_view value, std::string& error);
+
+// The settings as the settings file writes them, each line ending in `line_end`.
+std::string settings_text(const PortSettings& settings, std::string_view line_end = "\n");
+
+struct SettingsRead {
+    PortSettings settings;
+    bool found = false;                 // something exists at the path (a file or not)
+    std::vector<std::string> problems;  // one line each, the first few
+    std::size_t more_problems = 0;      // not told one by one
+
+    // The problems as lines, the count of the rest last.
+    std::vector<std::string> report() const;
+};
+
+// The settings in `text`, `source` naming the file in the problems.
+SettingsRead parse_settings(std::string_view text, const std::string& source);
+
+// The settings file at `path`; a missing file gives the defaults with no
+// problem, anything that cannot be read gives the defaults and one problem.
+SettingsRead read_settings_file(const std::string& path);
+
+// Writes the defaults to `path` only when nothing at all is there (a dangling
+// link included), creating its folder. Returns the problem, or nothing.
+std::optional<std::string> write_default_settings(const std::string& path, std::string_view line_end = "\n");
+
+}  // namespace qv
