@@ -1,6 +1,7 @@
 # Shipping checks: the committed icons are what make_icons writes, an install
-# puts every file in its place with valid desktop metadata, and both Windows
-# zips start and play under wine.
+# puts every file in its place with valid desktop metadata, the Debian package
+# installs, runs and leaves nothing behind, and both Windows zips start and play
+# under wine.
 
 # Icons, like the other generated data.
 set(QV_ICON_FILES quorvaner.ico)
@@ -23,6 +24,14 @@ endforeach()
 add_test(NAME package.install_layout
          COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-install ${CMAKE_BINARY_DIR})
 set_tests_properties(package.install_layout PROPERTIES LABELS package SKIP_RETURN_CODE 77 TIMEOUT 120)
+
+# The Debian package, built from this tree into deb/ with Debian's flags, then
+# installed on this machine with apt-get, run (--version, and every golden
+# replay with the installed replay tool and data) and purged, leaving nothing.
+# lintian must find no error. Skipped when not root or when quorvaner is
+# already installed here.
+add_test(NAME package.deb COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-deb --build-root ${CMAKE_BINARY_DIR}/deb)
+set_tests_properties(package.deb PROPERTIES LABELS package SKIP_RETURN_CODE 77 PROCESSORS 2 TIMEOUT 600)
 
 # Each Windows zip, built from this tree, unpacked into an empty folder and
 # played under wine in a virtual X display: one top folder, Windows line ends
