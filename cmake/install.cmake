@@ -4,7 +4,7 @@
 #   share/applications/                    quorvaner.desktop
 #   share/metainfo/                        the AppStream description
 #   share/icons/hicolor/NxN/apps/          quorvaner.png
-#   share/man/man6/                        quorvaner.6
+#   share/man/man6/                        quorvaner.6, quorvaner-replay.6
 #   share/doc/quorvaner/                   README.md, CHANGELOG.md, LICENSE
 include(GNUInstallDirs)
 
@@ -37,5 +37,8 @@ foreach(size 16 32 48 64 128 256)
           RENAME quorvaner.png)
 endforeach()
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/linux/quorvaner.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+if(TARGET quorvaner-replay)
+  install(FILES ${CMAKE_SOURCE_DIR}/packaging/linux/quorvaner-replay.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+endif()
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/CHANGELOG.md ${CMAKE_SOURCE_DIR}/LICENSE
         DESTINATION ${CMAKE_INSTALL_DOCDIR})

@@ -1,6 +1,7 @@
 # Shipping checks: the committed icons are what make_icons writes, an install
-# puts every file in its place with valid desktop metadata, and the Windows zip
-# starts and plays under wine.
+# puts every file in its place with valid desktop metadata, the Debian package
+# installs, runs and leaves nothing behind, and both Windows zips start and play
+# under wine.
 
 # Icons, like the other generated data.
 set(QV_ICON_FILES quorvaner.ico)
@@ -24,15 +25,28 @@ add_test(NAME package.install_layout
          COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-install ${CMAKE_BINARY_DIR})
 set_tests_properties(package.install_layout PROPERTIES LABELS package SKIP_RETURN_CODE 77 TIMEOUT 120)
 
-# The 64-bit Windows zip, built from this tree, unpacked into an empty folder
-# and played under wine in a virtual X display: title, cockpit, clean close.
-# Skipped when wine, Xvfb, xdotool, ImageMagick or the cross compiler is
-# missing. The wine prefix is kept in the build folder after the first run.
+# The Debian package, built from this tree into deb/ with Debian's flags, then
+# installed on this machine with apt-get, run (--version, and every golden
+# replay with the installed replay tool and data) and purged, leaving nothing.
+# lintian must find no error. Skipped when not root or when quorvaner is
+# already installed here.
+add_test(NAME package.deb COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-deb --build-root ${CMAKE_BINARY_DIR}/deb)
+set_tests_properties(package.deb PROPERTIES LABELS package SKIP_RETURN_CODE 77 PROCESSORS 2 TIMEOUT 600)
+
+# Each Windows zip, built from this tree, unpacked into an empty folder and
+# played under wine in a virtual X display: one top folder, Windows line ends
+# in the texts, title, cockpit, clean close. Skipped when wine, Xvfb, xdotool,
+# ImageMagick or the cross compiler is missing, and the 32-bit one when wine
+# has no wine32. Both share one wine prefix, kept in the build folder after the
+# first run, so they take turns.
 set(QV_WINDOWS_DIR ${CMAKE_BINARY_DIR}/windows)
-add_test(NAME wine.smoke
-         COMMAND sh -c [[
-           "$1"/scripts/smoke-wine --check-tools &&
-           "$1"/scripts/build-windows --no-install --arch win64 --build-root "$2" --dist "$2"/dist &&
-           "$1"/scripts/smoke-wine --wineprefix "$2"/wineprefix --shots "$2"/shots "$2"/dist/quorvaner-"$3"-win64.zip
-         ]] smoke-wine ${CMAKE_SOURCE_DIR} ${QV_WINDOWS_DIR} ${PROJECT_VERSION})
-set_tests_properties(wine.smoke PROPERTIES LABELS wine SKIP_RETURN_CODE 77 PROCESSORS 2 TIMEOUT 900)
+foreach(arch win64 win32)
+  add_test(NAME wine.smoke_${arch}
+           COMMAND sh -c [[
+             "$1"/scripts/smoke-wine --check-tools &&
+             "$1"/scripts/build-windows --no-install --arch "$4" --build-root "$2" --dist "$2"/dist &&
+             "$1"/scripts/smoke-wine --wineprefix "$2"/wineprefix --shots "$2"/shots-"$4" "$2"/dist/quorvaner-"$3"-"$4".zip
+           ]] smoke-wine ${CMAKE_SOURCE_DIR} ${QV_WINDOWS_DIR} ${PROJECT_VERSION} ${arch})
+  set_tests_properties(wine.smoke_${arch} PROPERTIES LABELS wine SKIP_RETURN_CODE 77 PROCESSORS 2 TIMEOUT 900
+                       RESOURCE_LOCK qv_wineprefix)
+endforeach()
