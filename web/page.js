@@ -162,10 +162,8 @@ var Module = (function () {
     }
     const ratio = window.devicePixelRatio || 1;
     const factor = Math.max(1, Math.floor(Math.min((width * ratio) / 320, (height * ratio) / 200)));
-    // A hair over the exact quotient: layout keeps lengths in fractions of a
-    // device pixel, rounded down, and must still come to 320 x factor.
-    canvas.style.width = (320 * factor + 1 / 128) / ratio + 'px';
-    canvas.style.height = (200 * factor + 1 / 128) / ratio + 'px';
+    canvas.style.width = (320 * factor) / ratio + 'px';
+    canvas.style.height = (200 * factor) / ratio + 'px';
     if (factor !== scale) {
       scale = factor;
       canvas.width = 320 * factor;
@@ -175,10 +173,12 @@ var Module = (function () {
     alignCanvas();
   }
 
-  // Centred, the canvas may start at a fraction of a pixel, and the browser
-  // would paint it resampled. A relative shift of a few CSS pixels puts its
-  // corner where a whole number of CSS pixels is a whole number of device
-  // pixels (every 4 CSS pixels at a ratio of 1.25, every 2 at 1.5).
+  // Centred, the canvas may start at a fraction of a pixel. A browser that lays
+  // out in device pixels paints it unchanged all the same; one that lays out
+  // in CSS pixels and scales the result (Chromium emulating a pixel ratio)
+  // would resample it. A relative shift of a few CSS pixels puts its corner
+  // where a whole number of CSS pixels is a whole number of device pixels
+  // (every 4 CSS pixels at a ratio of 1.25, every 2 at 1.5).
   function alignCanvas() {
     const ratio = window.devicePixelRatio || 1;
     let grid = 1;
