@@ -9,15 +9,16 @@
 //   closes them, a held left click starts the game and the cockpit and HUD
 //   appear; the sounds come as Opus, the title's first, within the budget;
 // - the sounds themselves: each decoded cue is as long as its WAV, lines up
-//   with it sample for sample, follows its loudness, and its loop seams are as
-//   clean as the rest of it;
+//   with it sample for sample, follows its loudness, and loops without a gap
+//   or a click; where Opus cannot be decoded the WAVs play;
 // - offline: once the service worker has kept the build, the page reloads and
 //   plays with the network off; a new version's cache replaces the old one;
 //   the page is installable;
-// - every way of failing to load (no data file, a short one, no WebAssembly,
-//   no quorvaner.js, a malformed model) ends in a message in words on the page;
-// - at device-pixel ratios 1.25, 1.5 and 2 every picture pixel is a solid
-//   block of device pixels;
+// - every way of failing to load (no data file, a short one, no WebAssembly, a
+//   damaged one, no quorvaner.js, a malformed model) ends in a message in
+//   words on the page;
+// - at emulated device-pixel ratios 1.25, 1.5 and 2, and on screens of ratio
+//   1.5 and 3, every picture pixel is a solid block of device pixels;
 // - through the page's test hook, a scripted mouse with a fixed seed presents
 //   exactly the pictures the replay tool presents for the same seed and script.
 // It also prints the time to the first title picture over a throttled link.
