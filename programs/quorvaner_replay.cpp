@@ -48,19 +48,44 @@ std::string state_line(const qv::Game& game) {
     return line;
 }
 
+// The one line of --summary: the score as the game-over box shows it (the
+// kills followed by two zeros), then level, kills and spare lives at the end of
+// the run, whether the game was lost ("over") or the run was cut short by the
+// script or --max-pumps ("limit"), and the pumps and presents it took.
+std::string summary_line(const qv::Game& game, bool limit_reached, uint64_t pumps, uint64_t presents) {
+    const qv::GameState& s = game.state;
+    char line[256];
+    std::snprintf(line, sizeof line,
+                  "summary score %" PRId64 " level %d kills %d lives %d end %s pumps %" PRIu64 " presents %" PRIu64,
+                  int64_t{s.kills} * 100, s.level, s.kills, s.lives, limit_reached ? "limit" : "over", pumps, presents);
+    return line;
+}
+
+// "--summary" is the tool's own option, taken out before the shared ones are
+// parsed. True when it was given.
+bool take_summary_flag(std::vector<std::string>& args) {
+    const auto end = std::remove(args.begin(), args.end(), std::string("--summary"));
+    const bool given = end != args.end();
+    args.erase(end, args.end());
+    return given;
+}
+
 struct Recorder {
     const qv::ReplayOptions* options = nullptr;
+    bool quiet = false;  // --summary: no trace
     std::set<uint64_t> shots;
     uint64_t presents = 0;
     bool shot_failed = false;
 
     void on_present(const qv::Game& game, const qv::DisplaySurface& surface) {
         ++presents;
-        char line[64];
-        const uint32_t crc = qv::surface_crc(surface.pixels);
-        std::snprintf(line, sizeof line, "present %" PRIu64 " %08" PRIx32, presents, crc);
-        print_line(line);
-        if (options->state) print_line(state_line(game));
+        if (!quiet) {
+            char line[64];
+            const uint32_t crc = qv::surface_crc(surface.pixels);
+            std::snprintf(line, sizeof line, "present %" PRIu64 " %08" PRIx32, presents, crc);
+            print_line(line);
+            if (options->state) print_line(state_line(game));
+        }
         if (shots.count(presents) != 0) {
             const std::filesystem::path path =
                 std::filesystem::path(options->shot_dir) / ("present-" + std::to_string(presents) + ".png");
@@ -75,11 +100,15 @@ struct Recorder {
 
 constexpr const char* usage =
     "Usage: quorvaner-replay [--seed N] [--input FILE] [--max-pumps N] [--state] [--shot K]... [--shot-dir DIR]\n"
-    "                        [--data DIR] [--timing]\n"
+    "                        [--data DIR] [--timing] [--summary]\n"
     "Runs the whole game without a window, the mouse driven by a script of 'P X Y L R' lines,\n"
     "and prints a trace of every presented frame, sound cue and message box.\n"
     "A recording's \"# args:\" lines give its seed and, for a session that was closed, its last\n"
     "pump; --seed and --max-pumps override them (defaults: 0 and 10000000).\n"
+    "--summary prints, instead of the trace, one line at the end of the run:\n"
+    "  summary score S level L kills K lives N end over|limit pumps P presents F\n"
+    "  (S as the game-over box shows it, kills x 100; 'over' when the game was lost,\n"
+    "  'limit' when the script or --max-pumps stopped it first).\n"
     "The data files are read from --data DIR, or else the current folder, the checkout's data/,\n"
     "the program's folder, ../share/quorvaner beside it, or the installed data folder.\n"
     "--timing adds one line on standard error: presents per second and microseconds per present.\n";
@@ -95,11 +124,12 @@ std::string exe_folder(const char* argv0) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args(argv + 1, argv + argc);
     if (std::find(args.begin(), args.end(), "--help") != args.end()) {
         std::fputs(usage, stdout);
         return 0;
     }
+    const bool summary = take_summary_flag(args);
     std::string error;
     std::optional<qv::ReplayOptions> options = qv::parse_replay_options(args, error);
     if (!options) {
@@ -133,10 +163,15 @@ int main(int argc, char** argv) {
     backend->script = std::move(script);
     backend->max_pumps = options->max_pumps.value_or(recorded.max_pumps.value_or(10000000));
     backend->start_ticks = options->seed.value_or(recorded.seed.value_or(0));
-    backend->trace = print_line;
+    if (summary) {
+        backend->trace = [](const std::string&) {};
+    } else {
+        backend->trace = print_line;
+    }
 
     Recorder recorder;
     recorder.options = &*options;
+    recorder.quiet = summary;
     recorder.shots.insert(options->shots.begin(), options->shots.end());
 
     auto game = std::make_unique<qv::Game>();
@@ -155,10 +190,14 @@ int main(int argc, char** argv) {
         return exit_bad_data;
     }
 
-    char last[96];
-    std::snprintf(last, sizeof last, "%s %" PRIu64 " %" PRIu64 " %" PRIu64, backend->limit_reached ? "limit" : "end",
-                  backend->pumps, recorder.presents, backend->sleeps);
-    print_line(last);
+    if (summary) {
+        print_line(summary_line(*game, backend->limit_reached, backend->pumps, recorder.presents));
+    } else {
+        char last[96];
+        std::snprintf(last, sizeof last, "%s %" PRIu64 " %" PRIu64 " %" PRIu64,
+                      backend->limit_reached ? "limit" : "end", backend->pumps, recorder.presents, backend->sleeps);
+        print_line(last);
+    }
     std::fflush(stdout);
     if (options->timing) {
         // Wall time of the whole run, printing included, as a player of a

@@ -1,6 +1,8 @@
 // The page around the game: the JavaScript half of the web back end
-// (platform/web/web_backend.cpp calls Module.page.*), the canvas sizing, the
-// fullscreen and mute buttons, the sounds and the message dialog.
+// (platform/web/web_backend.cpp calls Module.page.*), the loading of the game's
+// files with a message in words when one fails, the canvas sizing, the
+// fullscreen and mute buttons, the sounds, the message dialog and the service
+// worker that keeps the game for playing offline.
 'use strict';
 
 var Module = (function () {
@@ -11,10 +13,142 @@ var Module = (function () {
   const dialog = document.getElementById('message');
   const muteButton = document.getElementById('mute');
 
-  // ---- The picture: the canvas blown up by a whole factor, centred.
+  const shared = { frames: [], frameStats, exitStatus: null, cues: [], failure: null, firstPictureAt: null };
+  window.quorvaner = shared;
 
+  function report(text, isError) {
+    statusLine.textContent = text;
+    statusLine.classList.toggle('error', Boolean(isError));
+  }
+
+  // ---- Loading. The page fetches quorvaner.data and quorvaner.wasm itself and
+  // adds quorvaner.js (already on its way: index.html preloads it) once the data
+  // is here, so that every way of failing ends in a message that says what is
+  // missing and what to do, never in a "Loading…" that stays. The data package
+  // is checked against the size quorvaner.js expects, so a package cut short is
+  // told as such and not as a fault in one of the files inside it.
+
+  let started = false; // the runtime is up and the game's main is running
+  function fail(text) {
+    if (shared.failure !== null) return;
+    shared.failure = text;
+    report('The game cannot start: ' + text, true);
+  }
+
+  const afterServerFault = 'Reload the page; if this message comes back, check the server';
+  const afterNetworkFault = 'Check the connection and reload the page.';
+
+  // A fault already put in words by the page.
+  class LoadFailure extends Error {}
+
+  async function download(name) {
+    let response;
+    try {
+      response = await fetch(name);
+    } catch (error) {
+      throw new LoadFailure(`${name} could not be downloaded: the server does not answer or the network is down. ` +
+        afterNetworkFault);
+    }
+    if (response.status === 404) {
+      throw new LoadFailure(`${name} is missing on the server (404 Not Found). ${afterServerFault}: it must hold ` +
+        'every file of the game.');
+    }
+    if (!response.ok) {
+      throw new LoadFailure(`${name} could not be downloaded: the server answered ${response.status} ` +
+        `${response.statusText}. ${afterServerFault}.`);
+    }
+    return response;
+  }
+
+  async function downloadBytes(name) {
+    const response = await download(name);
+    try {
+      return await response.arrayBuffer();
+    } catch (error) {
+      throw new LoadFailure(`${name} could not be downloaded: the connection broke off. ${afterNetworkFault}`);
+    }
+  }
+
+  function failWith(name, what) {
+    return (error) => {
+      fail(error instanceof LoadFailure ? error.message : `${name} ${what} (${error}). ${afterServerFault}.`);
+    };
+  }
+
+  // The WebAssembly is compiled while the rest arrives.
+  const wasmModule = download('quorvaner.wasm').then((response) => {
+    const type = response.headers.get('Content-Type') || '';
+    if (WebAssembly.compileStreaming && type.startsWith('application/wasm')) return WebAssembly.compileStreaming(response);
+    return response.arrayBuffer().then((bytes) => WebAssembly.compile(bytes));
+  });
+  const wasmFailed = failWith('quorvaner.wasm', 'is damaged or does not belong to this version of the game');
+  wasmModule.catch(wasmFailed);
+
+  let dataBytes = null;
+  downloadBytes('quorvaner.data').then((bytes) => {
+    if (shared.failure !== null) return;
+    dataBytes = bytes;
+    const script = document.createElement('script');
+    script.src = 'quorvaner.js';
+    script.onerror = () => {
+      fetch('quorvaner.js', { method: 'HEAD', cache: 'no-store' }).then(
+        (response) => fail(response.status === 404
+          ? `quorvaner.js is missing on the server (404 Not Found). ${afterServerFault}: it must hold every file of the game.`
+          : `quorvaner.js could not be loaded (the server answered ${response.status}). ${afterServerFault}.`),
+        () => fail('quorvaner.js could not be downloaded: the server does not answer or the network is down. ' +
+          afterNetworkFault));
+    };
+    document.body.appendChild(script);
+  }, failWith('quorvaner.data', 'could not be read'));
+
+  // quorvaner.js asks for the data package with the size it was built with.
+  function preloadedPackage(name, size) {
+    const bytes = dataBytes;
+    dataBytes = null;
+    if (bytes.byteLength !== size) {
+      const counts = `${bytes.byteLength.toLocaleString('en')} of ${size.toLocaleString('en')} bytes`;
+      fail(bytes.byteLength < size
+        ? `quorvaner.data arrived incomplete (${counts}). ${afterServerFault}: the file there may be cut short.`
+        : `quorvaner.data does not belong to this version of the game (${counts}). ${afterServerFault}: it may ` +
+          'hold files of two versions.');
+      throw new Error(`quorvaner.data: ${counts}`); // stops quorvaner.js before it runs anything
+    }
+    return bytes;
+  }
+
+  function instantiateWasm(imports, receiveInstance) {
+    wasmModule.then((module) => WebAssembly.instantiate(module, imports)).then(receiveInstance, wasmFailed);
+    return {}; // the exports come later, through receiveInstance
+  }
+
+  // Anything else that goes wrong before the game runs, e.g. a damaged quorvaner.js.
+  window.addEventListener('error', (event) => {
+    if (started) return;
+    const where = event.filename ? ` (${event.filename.replace(/^.*\//, '')}, line ${event.lineno})` : '';
+    fail(`${event.message}${where}. ${afterServerFault}.`);
+  });
+  window.addEventListener('unhandledrejection', (event) => {
+    if (!started) fail(`${event.reason}. ${afterServerFault}.`);
+  });
+
+  // ---- The picture. The canvas's backing store is the picture blown up by a
+  // whole factor in device pixels, and its CSS size is that divided by the
+  // device-pixel ratio, so that every picture pixel is a solid block of device
+  // pixels at any ratio (1.25 included). Each frame goes into a 320 x 200
+  // canvas first and is drawn from there scaled, without smoothing.
+
+  const picture = new ImageData(320, 200);
+  const pictureCanvas = document.createElement('canvas');
+  pictureCanvas.width = 320;
+  pictureCanvas.height = 200;
+  const pictureContext = pictureCanvas.getContext('2d');
   const context2d = canvas.getContext('2d', { alpha: false });
-  const picture = context2d.createImageData(320, 200);
+  let scale = 0;
+
+  function paint() {
+    context2d.imageSmoothingEnabled = false;
+    context2d.drawImage(pictureCanvas, 0, 0, 320 * scale, 200 * scale);
+  }
 
   function fitCanvas() {
     let width;
@@ -26,13 +160,57 @@ var Module = (function () {
       width = document.documentElement.clientWidth - 16;
       height = window.innerHeight - bar.offsetHeight - statusLine.offsetHeight - 32;
     }
-    const scale = Math.max(1, Math.floor(Math.min(width / 320, height / 200)));
-    canvas.style.width = 320 * scale + 'px';
-    canvas.style.height = 200 * scale + 'px';
+    const ratio = window.devicePixelRatio || 1;
+    const factor = Math.max(1, Math.floor(Math.min((width * ratio) / 320, (height * ratio) / 200)));
+    canvas.style.width = (320 * factor) / ratio + 'px';
+    canvas.style.height = (200 * factor) / ratio + 'px';
+    if (factor !== scale) {
+      scale = factor;
+      canvas.width = 320 * factor;
+      canvas.height = 200 * factor;
+      paint();
+    }
+    alignCanvas();
+  }
+
+  // Centred, the canvas may start at a fraction of a pixel. A browser that lays
+  // out in device pixels paints it unchanged all the same; one that lays out
+  // in CSS pixels and scales the result (Chromium emulating a pixel ratio)
+  // would resample it. A relative shift of a few CSS pixels puts its corner
+  // where a whole number of CSS pixels is a whole number of device pixels
+  // (every 4 CSS pixels at a ratio of 1.25, every 2 at 1.5).
+  function alignCanvas() {
+    const ratio = window.devicePixelRatio || 1;
+    let grid = 1;
+    while (grid < 64 && Math.abs(grid * ratio - Math.round(grid * ratio)) > 1e-6) grid += 1;
+    if (grid === 64) grid = 1;
+    canvas.style.left = '0px';
+    canvas.style.top = '0px';
+    const box = canvas.getBoundingClientRect();
+    const shift = (at) => Math.round(at / grid) * grid - at;
+    canvas.style.left = shift(box.left + window.scrollX) + 'px';
+    canvas.style.top = shift(box.top + window.scrollY) + 'px';
+  }
+
+  // The ratio changes with the browser's zoom and between screens.
+  function followRatio() {
+    const query = window.matchMedia(`(resolution: ${window.devicePixelRatio || 1}dppx)`);
+    query.addEventListener('change', () => {
+      fitCanvas();
+      followRatio();
+    }, { once: true });
   }
   window.addEventListener('resize', fitCanvas);
   document.addEventListener('fullscreenchange', fitCanvas);
+  // What is around the canvas moves it: the buttons once their font is in,
+  // a message in the status line.
+  if (window.ResizeObserver) {
+    const moved = new ResizeObserver(alignCanvas);
+    moved.observe(bar);
+    moved.observe(statusLine);
+  }
   fitCanvas();
+  followRatio();
 
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
 
@@ -48,11 +226,28 @@ var Module = (function () {
   // ---- Sound: one channel through Web Audio. The browser lets audio start
   // only after a user gesture, so the context is made on the first click; a
   // cue asked for before that starts then.
+  //
+  // The cues are Ogg Opus (scripts/build-web), fetched one after the other in
+  // the order the game first plays them, the title's music first, once the
+  // game runs. Decoded, each is exactly as long as its WAV, so a looping cue
+  // joins seamlessly. A browser that cannot decode Opus gets the WAVs.
+
+  const CUE_ORDER = ['BADSONG1', 'THUNDER2', 'CREDITS', 'CLEAR', 'GAMEOVER'];
+
+  function canPlayOpus() {
+    try {
+      return document.createElement('audio').canPlayType('audio/ogg; codecs=opus') !== '';
+    } catch (error) {
+      return false;
+    }
+  }
 
   const sound = {
     context: null,
     gain: null,
-    files: new Map(), // name -> Promise of the decoded AudioBuffer
+    opus: canPlayOpus(), // cleared when an Opus cue fails to decode
+    fetched: new Map(), // file name -> Promise of its bytes
+    decoded: new Map(), // cue -> Promise of { buffer, file }
     source: null, // what the channel plays
     wanted: null, // the cue waiting for its buffer or for the first click
     generation: 0, // each start and stop; a late buffer of an older cue is dropped
@@ -77,24 +272,58 @@ var Module = (function () {
   document.addEventListener('pointerdown', unlockAudio, true);
   document.addEventListener('keydown', unlockAudio, true);
 
-  function decoded(name) {
-    if (!sound.files.has(name)) {
-      const loading = fetch('sounds/' + encodeURIComponent(name))
-        .then((response) => {
-          if (!response.ok) throw new Error(name + ': ' + response.status + ' ' + response.statusText);
-          return response.arrayBuffer();
-        })
-        .then((bytes) => sound.context.decodeAudioData(bytes));
-      loading.catch(() => sound.files.delete(name)); // tried again at the next start
-      sound.files.set(name, loading);
+  function fetchSound(file) {
+    if (!sound.fetched.has(file)) {
+      const loading = fetch('sounds/' + encodeURIComponent(file)).then((response) => {
+        if (!response.ok) throw new Error(file + ': ' + response.status + ' ' + response.statusText);
+        return response.arrayBuffer();
+      });
+      loading.catch(() => sound.fetched.delete(file)); // tried again when next wanted
+      sound.fetched.set(file, loading);
     }
-    return sound.files.get(name);
+    return sound.fetched.get(file);
+  }
+
+  async function decodeCue(cue) {
+    if (sound.opus) {
+      try {
+        const bytes = await fetchSound(cue + '.opus');
+        sound.fetched.delete(cue + '.opus'); // decoding takes the bytes
+        return { buffer: await sound.context.decodeAudioData(bytes), file: cue + '.opus' };
+      } catch (error) {
+        if (error instanceof DOMException && error.name === 'EncodingError') {
+          console.warn('Quorvaner: Opus cannot be decoded here; playing the WAVs -', String(error));
+          sound.opus = false;
+        } else {
+          throw error;
+        }
+      }
+    }
+    const bytes = await fetchSound(cue + '.wav');
+    sound.fetched.delete(cue + '.wav');
+    return { buffer: await sound.context.decodeAudioData(bytes), file: cue + '.wav' };
+  }
+
+  function decoded(cue) {
+    if (!sound.decoded.has(cue)) {
+      const decoding = decodeCue(cue);
+      decoding.catch(() => sound.decoded.delete(cue));
+      sound.decoded.set(cue, decoding);
+    }
+    return sound.decoded.get(cue);
+  }
+
+  // Fetches every cue in turn (not decoding them: that needs the context).
+  async function fetchSounds() {
+    for (const cue of CUE_ORDER) {
+      await fetchSound(cue + (sound.opus ? '.opus' : '.wav')).catch(() => {});
+    }
   }
 
   function startWanted() {
     const cue = sound.wanted;
     decoded(cue.name).then(
-      (buffer) => {
+      ({ buffer, file }) => {
         if (cue.generation !== sound.generation) return;
         sound.wanted = null;
         const source = sound.context.createBufferSource();
@@ -106,6 +335,7 @@ var Module = (function () {
         };
         source.start();
         sound.source = source;
+        shared.cues.push({ file, loop: cue.loop, seconds: buffer.duration });
       },
       (error) => console.warn('Quorvaner: cannot play', cue.name, '-', String(error)),
     );
@@ -122,9 +352,9 @@ var Module = (function () {
     }
   }
 
-  function playSound(name, loop) {
+  function playSound(fileName, loop) {
     stopSound();
-    sound.wanted = { name, loop, generation: sound.generation };
+    sound.wanted = { name: fileName.replace(/\.wav$/i, ''), loop, generation: sound.generation };
     if (sound.context) startWanted();
   }
 
@@ -146,6 +376,17 @@ var Module = (function () {
     muteButton.textContent = sound.muted ? 'Unmute' : 'Mute';
     muteButton.setAttribute('aria-pressed', String(sound.muted));
   });
+
+  // ---- Offline: once the game runs and its sounds are here, the service
+  // worker (sw.js) keeps this version's files; from the next visit on the game
+  // loads without the network.
+
+  function keepForOffline() {
+    if (!('serviceWorker' in navigator) || !window.isSecureContext) return;
+    navigator.serviceWorker.register('sw.js').catch((error) => {
+      console.warn('Quorvaner: the game cannot be kept for offline play -', String(error));
+    });
+  }
 
   // ---- Message boxes: a modal dialog; the game waits until it is closed
   // (OK, Enter or Escape).
@@ -181,25 +422,23 @@ var Module = (function () {
     return { seed: Number(query.get('seed') || 0), script: query.get('script').replace(/;/g, '\n') };
   }
 
-  const shared = { frames: [], frameStats, exitStatus: null };
-  window.quorvaner = shared;
-
-  function report(text, isError) {
-    statusLine.textContent = text;
-    statusLine.classList.toggle('error', Boolean(isError));
-  }
-
   const errors = [];
 
   return {
     canvas,
+    getPreloadedPackage: preloadedPackage,
+    instantiateWasm,
     page: {
       testHook: readTestHook(),
       // The tab keeps the game's short name; the window caption is for desktops.
       open() {},
       draw(bytes) {
+        if (shared.firstPictureAt === null && bytes.some((byte, i) => i % 4 !== 3 && byte !== 0)) {
+          shared.firstPictureAt = performance.now(); // the first picture that is not all black
+        }
         picture.data.set(bytes);
-        context2d.putImageData(picture, 0, 0);
+        pictureContext.putImageData(picture, 0, 0);
+        paint();
       },
       playing(playing) {
         canvas.classList.toggle('playing', playing);
@@ -223,12 +462,10 @@ var Module = (function () {
       console.warn(text);
       if (text.startsWith('quorvaner: ')) errors.push(text.slice('quorvaner: '.length));
     },
-    setStatus(text) {
-      // emscripten's download progress, e.g. "Downloading data... (1000/67582)".
-      if (shared.exitStatus === null) report(text ? 'Loading… ' + text.replace(/^Downloading data\.\.\. /, '') : '');
-    },
     onRuntimeInitialized() {
+      started = true;
       report('');
+      fetchSounds().then(keepForOffline);
     },
     onExit(status) {
       shared.exitStatus = status;
@@ -240,7 +477,11 @@ var Module = (function () {
       }
     },
     onAbort(what) {
-      report('The game stopped: ' + what, true);
+      if (started) {
+        report('The game stopped: ' + what, true);
+      } else {
+        fail(`${what}. ${afterServerFault}.`);
+      }
     },
   };
 })();

@@ -2,18 +2,33 @@
 //
 //   node web_test.mjs --dist DIR --replay TOOL --data DIR --script FILE --seed N
 //
-// Serves DIST on 127.0.0.1 and checks, as a player would see it: the page loads
-// without console errors, the title picture appears on the canvas after the
-// zoom, the right button opens the credits dialog and OK closes it, a held left
-// click starts the game and the cockpit and HUD appear; then, through the
-// page's test hook, that a scripted mouse with a fixed seed presents exactly
-// the pictures the replay tool presents for the same seed and script.
+// Serves DIST on 127.0.0.1 (gzipped, with validators, as a web server would)
+// and checks, as a player would see it:
+// - a player's session: the page loads without console errors, the title
+//   picture appears after the zoom, the right button opens the credits and OK
+//   closes them, a held left click starts the game and the cockpit and HUD
+//   appear; the sounds come as Opus, the title's first, within the budget;
+// - the sounds themselves: each decoded cue is as long as its WAV, lines up
+//   with it sample for sample, follows its loudness, and loops without a gap
+//   or a click; where Opus cannot be decoded the WAVs play;
+// - offline: once the service worker has kept the build, the page reloads and
+//   plays with the network off; a new version's cache replaces the old one;
+//   the page is installable;
+// - every way of failing to load (no data file, a short one, no WebAssembly, a
+//   damaged one, no quorvaner.js, a malformed model) ends in a message in
+//   words on the page;
+// - at emulated device-pixel ratios 1.25, 1.5 and 2, and on screens of ratio
+//   1.5 and 3, every picture pixel is a solid block of device pixels;
+// - through the page's test hook, a scripted mouse with a fixed seed presents
+//   exactly the pictures the replay tool presents for the same seed and script.
+// It also prints the time to the first title picture over a throttled link.
 import { spawnSync } from 'node:child_process';
+import { createHash } from 'node:crypto';
 import { mkdirSync, mkdtempSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
-import { inflateSync } from 'node:zlib';
+import { gzipSync, inflateSync } from 'node:zlib';
 
 import { chromium } from 'playwright-core';
 
@@ -26,19 +41,22 @@ for (const name of ['dist', 'replay', 'data', 'script']) {
   }
 }
 const presentsCompared = Number(options.presents);
+const dist = path.resolve(options.dist);
 
 // ---- Results, printed TAP-like with the closing line CTest logs show.
 
 let passed = 0;
 let failed = 0;
 async function check(name, body) {
+  const started = Date.now();
+  const took = () => `(${((Date.now() - started) / 1000).toFixed(1)} s)`;
   try {
     await body();
     passed += 1;
-    console.log(`ok - ${name}`);
+    console.log(`ok - ${name} ${took()}`);
   } catch (error) {
     failed += 1;
-    console.log(`not ok - ${name}\n  ${String(error && error.stack ? error.stack : error).replace(/\n/g, '\n  ')}`);
+    console.log(`not ok - ${name} ${took()}\n  ${String(error && error.stack ? error.stack : error).replace(/\n/g, '\n  ')}`);
   }
 }
 function assert(condition, message) {
@@ -63,13 +81,15 @@ function titlePicture(file) {
   }
   return rgba;
 }
+const title = titlePicture(path.join(options.data, 'outfile.bmp'));
 
-// An 8-bit RGB, non-interlaced PNG (as the replay tool writes them) as RGB bytes.
-function readPng(file) {
-  const png = readFileSync(file);
+// An 8-bit RGB or RGBA, non-interlaced PNG (the replay tool's pictures, the
+// browser's screenshots) as { width, height, rgb }.
+function readPng(png) {
   let at = 8;
   let width = 0;
   let height = 0;
+  let channels = 3;
   const data = [];
   while (at < png.length) {
     const length = png.readUInt32BE(at);
@@ -78,22 +98,23 @@ function readPng(file) {
     if (type === 'IHDR') {
       width = body.readUInt32BE(0);
       height = body.readUInt32BE(4);
-      assert(body[8] === 8 && body[9] === 2 && body[12] === 0, `${file}: not an 8-bit RGB PNG`);
+      assert(body[8] === 8 && (body[9] === 2 || body[9] === 6) && body[12] === 0, 'not an 8-bit RGB(A) PNG');
+      channels = body[9] === 6 ? 4 : 3;
     } else if (type === 'IDAT') {
       data.push(body);
     }
     at += 12 + length;
   }
   const raw = inflateSync(Buffer.concat(data));
-  const stride = width * 3;
-  const rgb = Buffer.alloc(stride * height);
+  const stride = width * channels;
+  const pixels = Buffer.alloc(stride * height);
   for (let y = 0; y < height; y += 1) {
     const filter = raw[y * (stride + 1)];
     for (let x = 0; x < stride; x += 1) {
       const value = raw[y * (stride + 1) + 1 + x];
-      const a = x >= 3 ? rgb[y * stride + x - 3] : 0;
-      const b = y > 0 ? rgb[(y - 1) * stride + x] : 0;
-      const c = x >= 3 && y > 0 ? rgb[(y - 1) * stride + x - 3] : 0;
+      const a = x >= channels ? pixels[y * stride + x - channels] : 0;
+      const b = y > 0 ? pixels[(y - 1) * stride + x] : 0;
+      const c = x >= channels && y > 0 ? pixels[(y - 1) * stride + x - channels] : 0;
       let predicted = 0;
       if (filter === 1) predicted = a;
       else if (filter === 2) predicted = b;
@@ -105,10 +126,13 @@ function readPng(file) {
         const pc = Math.abs(p - c);
         predicted = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
       }
-      rgb[y * stride + x] = (value + predicted) & 0xff;
+      pixels[y * stride + x] = (value + predicted) & 0xff;
     }
   }
-  return rgb;
+  if (channels === 3) return { width, height, rgb: pixels };
+  const rgb = Buffer.alloc(width * height * 3);
+  for (let i = 0; i < width * height; i += 1) pixels.copy(rgb, 3 * i, 4 * i, 4 * i + 3);
+  return { width, height, rgb };
 }
 
 function runReplay(args) {
@@ -127,7 +151,7 @@ function steadyGamePixels(shotDir) {
     const dir = path.join(shotDir, `seed-${seed}`);
     runReplay(['--seed', String(seed), '--input', path.join(shotDir, 'start.txt'), '--max-pumps', '200',
       '--shot-dir', dir, ...shots.flatMap((k) => ['--shot', String(k)])]);
-    for (const k of shots) pictures.push(readPng(path.join(dir, `present-${k}.png`)));
+    for (const k of shots) pictures.push(readPng(readFileSync(path.join(dir, `present-${k}.png`))).rgb);
   }
   const steady = new Map();
   for (let i = 0; i < 320 * 200; i += 1) {
@@ -137,20 +161,41 @@ function steadyGamePixels(shotDir) {
   return steady;
 }
 
-// ---- A static server for the built page.
+// ---- A server for the built page, as one would set it up: text and
+// WebAssembly gzipped, ETags with "no-cache" so a browser asks before reusing
+// a file. It logs every request with the bytes of its body; `nextVersion`
+// serves a service worker of another version (the same files).
 
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
-  '.data': 'application/octet-stream', '.wav': 'audio/wav' };
+  '.data': 'application/octet-stream', '.wav': 'audio/wav', '.opus': 'audio/ogg', '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json' };
+const compressed = new Set(['.html', '.js', '.css', '.wasm', '.data', '.webmanifest']);
+const served = [];
+const serverState = { nextVersion: false };
 function serve(root) {
   const server = createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
     const file = path.join(root, name.endsWith('/') ? name + 'index.html' : name);
-    if (!file.startsWith(path.resolve(root)) || !statSync(file, { throwIfNoEntry: false })?.isFile()) {
+    if (!file.startsWith(root) || !statSync(file, { throwIfNoEntry: false })?.isFile()) {
+      served.push({ name, status: 404, bytes: 0 });
       response.writeHead(404).end();
       return;
     }
-    response.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
-    response.end(readFileSync(file));
+    let body = readFileSync(file);
+    if (name === '/sw.js' && serverState.nextVersion) body = Buffer.from(String(body).replace(/version: '([^']*)'/, "version: '$1-next'"));
+    const headers = { 'Content-Type': types[path.extname(file)] || 'application/octet-stream', 'Cache-Control': 'no-cache',
+      ETag: '"' + createHash('sha1').update(body).digest('hex') + '"', Vary: 'Accept-Encoding' };
+    if (request.headers['if-none-match'] === headers.ETag) {
+      served.push({ name, status: 304, bytes: 0 });
+      response.writeHead(304, headers).end();
+      return;
+    }
+    if (compressed.has(path.extname(file)) && /\bgzip\b/.test(request.headers['accept-encoding'] || '')) {
+      body = gzipSync(body);
+      headers['Content-Encoding'] = 'gzip';
+    }
+    served.push({ name, status: 200, bytes: body.length });
+    response.writeHead(200, headers).end(body);
   });
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
@@ -170,9 +215,15 @@ async function openPage(context, url, hook) {
   return { page, problems };
 }
 
+// The canvas as the 320 x 200 picture it shows: one pixel of each block.
 const canvasPixels = (page) => page.evaluate(() => {
-  const canvas = document.getElementById('screen');
-  return Array.from(canvas.getContext('2d').getImageData(0, 0, 320, 200).data);
+  const small = document.createElement('canvas');
+  small.width = 320;
+  small.height = 200;
+  const context = small.getContext('2d');
+  context.imageSmoothingEnabled = false;
+  context.drawImage(document.getElementById('screen'), 0, 0, 320, 200);
+  return Array.from(context.getImageData(0, 0, 320, 200).data);
 });
 
 function differingPixels(rgba, expected) {
@@ -192,16 +243,58 @@ async function waitFor(what, condition, milliseconds) {
   }
 }
 
-const server = await serve(path.resolve(options.dist));
+async function waitForTitle(page, milliseconds = 20000) {
+  let left = -1;
+  await waitFor('the title picture', async () => {
+    left = differingPixels(await canvasPixels(page), title);
+    return left === 0;
+  }, milliseconds).catch((error) => {
+    throw new Error(`${error.message} (${left} pixels differ)`);
+  });
+}
+
+// A held left click on the canvas, then the steady pixels of a game frame.
+async function startAndSeeCockpit(page, steady) {
+  const box = await page.locator('#screen').boundingBox();
+  await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
+  await page.mouse.down();
+  await page.waitForTimeout(200);
+  await page.mouse.up();
+  let matching = 0;
+  await waitFor('the cockpit and HUD', async () => {
+    await page.waitForTimeout(300); // past the first frames of the game
+    const rgba = await canvasPixels(page);
+    matching = 0;
+    for (const [i, colour] of steady) {
+      if (((rgba[4 * i] << 16) | (rgba[4 * i + 1] << 8) | rgba[4 * i + 2]) === colour) matching += 1;
+    }
+    // Fighters and laser fire may cover a few of them.
+    return matching >= steady.size * 0.97;
+  }, 10000).catch((error) => {
+    throw new Error(`${error.message} (${matching} of ${steady.size} steady pixels shown)`);
+  });
+}
+
+const server = await serve(dist);
 const url = `http://127.0.0.1:${server.address().port}/`;
 const work = mkdtempSync(path.join(tmpdir(), 'quorvaner-web-'));
+const chromiumArgs = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync'];
+// A profile of its own (installability is not judged in a private window).
 const context = await chromium.launchPersistentContext(path.join(work, 'profile'), {
   executablePath: options.chromium || '/usr/bin/chromium',
   headless: true,
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-background-networking',
-    '--disable-component-update', '--disable-sync', '--no-first-run', '--autoplay-policy=no-user-gesture-required'],
+  args: [...chromiumArgs, '--autoplay-policy=no-user-gesture-required'],
   viewport: { width: 1024, height: 768 },
 });
+// Fresh private contexts for the failures and the pixel ratios.
+const browser = await chromium.launch({ executablePath: options.chromium || '/usr/bin/chromium', headless: true,
+  args: chromiumArgs });
+
+const shotDir = path.join(work, 'shots');
+mkdirSync(shotDir, { recursive: true });
+writeFileSync(path.join(shotDir, 'start.txt'), '1 160 100 0 0\n60 160 100 1 0\n75 160 100 0 0\n');
+const steady = steadyGamePixels(shotDir);
 
 try {
   // A player's session: title, credits, start.
@@ -209,17 +302,11 @@ try {
   const canvas = page.locator('#screen');
 
   await check('the title picture is on the canvas once the zoom is over', async () => {
-    const expected = titlePicture(path.join(options.data, 'outfile.bmp'));
-    let left = -1;
-    await waitFor('the title picture', async () => {
-      left = differingPixels(await canvasPixels(page), expected);
-      return left === 0;
-    }, 20000).catch((error) => {
-      throw new Error(`${error.message} (${left} pixels differ)`);
-    });
+    await waitForTitle(page);
     const box = await canvas.boundingBox();
-    assert(box.width % 320 === 0 && box.height % 200 === 0 && box.width / 320 === box.height / 200,
-      `the canvas is shown at ${box.width} x ${box.height}, not a whole multiple of 320 x 200`);
+    const backing = await page.evaluate(() => [document.getElementById('screen').width, document.getElementById('screen').height]);
+    assert(backing[0] % 320 === 0 && backing[0] / 320 === backing[1] / 200 && Math.round(box.width) === backing[0],
+      `the canvas holds ${backing[0]} x ${backing[1]} pixels, shown at ${box.width} x ${box.height}`);
   });
 
   await check('the right button opens the credits and OK closes them', async () => {
@@ -236,67 +323,277 @@ try {
     await dialog.waitFor({ state: 'hidden', timeout: 5000 });
   });
 
-  const shotDir = path.join(work, 'shots');
   await check('a held left click starts the game and the cockpit and HUD appear', async () => {
-    mkdirSync(shotDir, { recursive: true });
-    writeFileSync(path.join(shotDir, 'start.txt'), '1 160 100 0 0\n60 160 100 1 0\n75 160 100 0 0\n');
-    const steady = steadyGamePixels(shotDir);
     assert(steady.size > 2000, `only ${steady.size} steady pixels in a game frame`);
     console.log(`# ${steady.size} pixels of the cockpit and HUD stay the same at the start of a game`);
+    await startAndSeeCockpit(page, steady);
+  });
 
-    const box = await canvas.boundingBox();
-    await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
-    await page.mouse.down();
-    await page.waitForTimeout(200);
-    await page.mouse.up();
-    let matching = 0;
-    await waitFor('the cockpit and HUD', async () => {
-      await page.waitForTimeout(300); // past the first frames of the game
-      const rgba = await canvasPixels(page);
-      matching = 0;
-      for (const [i, colour] of steady) {
-        if (((rgba[4 * i] << 16) | (rgba[4 * i + 1] << 8) | rgba[4 * i + 2]) === colour) matching += 1;
-      }
-      // Fighters and laser fire may cover a few of them.
-      return matching >= steady.size * 0.97;
-    }, 10000).catch((error) => {
-      throw new Error(`${error.message} (${matching} of ${steady.size} steady pixels shown)`);
-    });
+  await check('the sounds come as Opus, the title music first, at most 300 KB, and play', async () => {
+    await waitFor('the in-game music', () => page.evaluate(
+      () => window.quorvaner.cues.some((cue) => cue.file === 'THUNDER2.opus')), 10000);
+    await waitFor('every sound', () => served.filter((r) => r.name.startsWith('/sounds/')).length >= 5, 10000);
+    const sounds = served.filter((r) => r.name.startsWith('/sounds/'));
+    assert(sounds[0].name === '/sounds/BADSONG1.opus', `the first sound fetched is ${sounds[0].name}`);
+    assert(sounds.every((r) => r.name.endsWith('.opus')), `fetched: ${sounds.map((r) => r.name).join(' ')}`);
+    const bytes = sounds.reduce((sum, r) => sum + r.bytes, 0);
+    assert(bytes <= 300 * 1024, `the sounds took ${bytes} bytes`);
+    console.log(`# sounds: ${sounds.filter((r) => r.status === 200).length} fetched, ${bytes} bytes`);
+    const cues = await page.evaluate(() => window.quorvaner.cues);
+    const thunder = cues.find((cue) => cue.file === 'THUNDER2.opus');
+    assert(thunder.loop && Math.abs(thunder.seconds - 12.8) < 0.003, `THUNDER2 plays ${JSON.stringify(thunder)}`);
   });
 
   await check('the page shows no console errors', async () => {
     assert(problems.length === 0, problems.join('\n'));
   });
   const playStats = await page.evaluate(() => window.quorvaner.frameStats());
+
+  // Each cue decoded by the browser, Opus against WAV, at 48 kHz.
+  await check('each Opus cue decodes to its WAV\'s length and loudness, lined up, and loops without a gap or click', async () => {
+    const cues = ['BADSONG1', 'THUNDER2', 'CREDITS', 'CLEAR', 'GAMEOVER'];
+    const results = await page.evaluate(async (names) => {
+      const rate = 48000;
+      // Decoded and without its constant offset, which the encoder drops (a WAV may
+      // have one: THUNDER2 has) and no one hears.
+      const decode = async (file) => {
+        const bytes = await (await fetch('sounds/' + file)).arrayBuffer();
+        const samples = (await new OfflineAudioContext(1, 1, rate).decodeAudioData(bytes)).getChannelData(0);
+        const offset = samples.reduce((sum, v) => sum + v, 0) / samples.length;
+        return samples.map((v) => v - offset);
+      };
+      const rms = (a) => Math.sqrt(a.reduce((sum, v) => sum + v * v, 0) / a.length);
+      const snr = (got, want) => 10 * Math.log10(rms(want) ** 2 / Math.max(1e-12, rms(want.map((v, i) => v - got[i])) ** 2));
+      // The largest difference in dB between the loudness of the two in the
+      // given stretches, among those where the WAV is not near silence.
+      const loudness = (got, want, stretches) => Math.max(0, ...stretches
+        .filter(([from, to]) => rms(want.subarray(from, to)) > 0.01)
+        .map(([from, to]) => Math.abs(20 * Math.log10(rms(got.subarray(from, to)) / rms(want.subarray(from, to))))));
+      const out = [];
+      for (const name of names) {
+        const wav = await decode(name + '.wav');
+        const opus = await decode(name + '.opus');
+        const n = Math.min(wav.length, opus.length);
+        // How well the Opus follows the WAV at a lag of -2..2 samples: best at 0 when lined up.
+        const second = Math.min(n, rate);
+        const lags = [-2, -1, 0, 1, 2].map((lag) => snr(opus.subarray(2 + lag, second - 2 + lag), wav.subarray(2, second - 2)));
+        const tenths = [];
+        for (let at = 0; at + rate / 20 <= n; at += rate / 20) tenths.push([at, at + rate / 20]);
+        // Around the seam of a loop: the last and first 10 ms in 2.5 ms steps,
+        // and the step from the last sample to the first against the largest
+        // steps inside the cue.
+        const q = rate / 400;
+        const seam = [[n - 4 * q, n - 3 * q], [n - 3 * q, n - 2 * q], [n - 2 * q, n - q], [n - q, n],
+          [0, q], [q, 2 * q], [2 * q, 3 * q], [3 * q, 4 * q]];
+        const steps = [];
+        for (let i = 1; i < n; i += 1) steps.push(Math.abs(opus[i] - opus[i - 1]));
+        steps.sort((a, b) => a - b);
+        out.push({ name, wavSamples: wav.length, opusSamples: opus.length, lags, loudness: loudness(opus, wav, tenths),
+          seamLoudness: loudness(opus, wav, seam), seamStep: Math.abs(opus[0] - opus[n - 1]),
+          wavSeamStep: Math.abs(wav[0] - wav[n - 1]), largeStep: steps[Math.floor(steps.length * 0.999)] });
+      }
+      return out;
+    }, cues);
+    for (const r of results) {
+      console.log(`# ${r.name}: ${(r.wavSamples / 48000).toFixed(3)} s, Opus ${r.opusSamples - r.wavSamples} samples off; ` +
+        `SNR at lags -2..2 ${r.lags.map((v) => v.toFixed(1)).join(' ')} dB; loudness within ${r.loudness.toFixed(2)} dB, ` +
+        `at the seam ${r.seamLoudness.toFixed(2)} dB; seam step ${r.seamStep.toFixed(3)} (WAV ${r.wavSeamStep.toFixed(3)}, ` +
+        `99.9% of steps under ${r.largeStep.toFixed(3)})`);
+      assert(Math.abs(r.opusSamples - r.wavSamples) <= 0.003 * 48000,
+        `${r.name}: ${r.opusSamples} samples decoded, the WAV has ${r.wavSamples}`);
+      assert(r.lags[2] === Math.max(...r.lags), `${r.name}: the decoded Opus does not line up with the WAV`);
+      assert(r.loudness < 3, `${r.name}: a stretch is ${r.loudness.toFixed(1)} dB off the WAV's loudness`);
+      if (r.name !== 'GAMEOVER') { // the one cue played once
+        assert(r.seamLoudness < 3, `${r.name}: the loop seam is ${r.seamLoudness.toFixed(1)} dB off the WAV's loudness`);
+        assert(r.seamStep <= r.largeStep, `${r.name}: the loop seam steps by ${r.seamStep.toFixed(3)}`);
+      }
+    }
+  });
+
+  await check('after one visit the game loads and plays offline, and is installable', async () => {
+    await waitFor('the service worker', () => page.evaluate(async () => {
+      const registration = await navigator.serviceWorker.getRegistration();
+      return Boolean(registration && registration.active && navigator.serviceWorker.controller);
+    }), 15000);
+    const kept = await page.evaluate(async () => {
+      const names = await caches.keys();
+      return { names, files: names.length === 1 ? (await (await caches.open(names[0])).keys()).map((r) => new URL(r.url).pathname) : [] };
+    });
+    const version = /version: '([^']*)'/.exec(readFileSync(path.join(dist, 'sw.js'), 'utf8'))[1];
+    assert(kept.names.length === 1 && kept.names[0] === `quorvaner-${version}`, `caches: ${kept.names}`);
+    for (const file of ['/', '/quorvaner.wasm', '/quorvaner.data', '/quorvaner.js', '/sounds/BADSONG1.opus']) {
+      assert(kept.files.includes(file), `${file} is not kept (${kept.files.join(' ')})`);
+    }
+    const cdp = await context.newCDPSession(page);
+    const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+    assert(installabilityErrors.length === 0, `not installable: ${JSON.stringify(installabilityErrors)}`);
+    const manifest = JSON.parse(readFileSync(path.join(dist, 'quorvaner.webmanifest'), 'utf8'));
+    const theme = await page.evaluate(() => [document.querySelector('meta[name=theme-color]').content,
+      getComputedStyle(document.body).backgroundColor]);
+    assert(manifest.name === 'Quorvaner' && manifest.orientation === 'landscape' && manifest.theme_color === theme[0] &&
+      theme[1] === 'rgb(17, 17, 17)', `manifest ${JSON.stringify(manifest)}, page colours ${theme}`);
+
+    const before = served.length;
+    await context.setOffline(true);
+    await page.reload();
+    await waitForTitle(page);
+    await startAndSeeCockpit(page, steady);
+    // (Chromium still asks for sw.js, to see whether a new version is out.)
+    const asked = served.slice(before).map((r) => r.name).filter((name) => name !== '/sw.js');
+    assert(asked.length === 0, `offline, the server was asked for ${asked}`);
+    await context.setOffline(false);
+  });
+
+  await check('a new version\'s cache replaces the old one', async () => {
+    serverState.nextVersion = true;
+    await page.reload();
+    await waitFor('the new cache alone', () => page.evaluate(async () => {
+      const names = await caches.keys();
+      return names.length === 1 && names[0].endsWith('-next');
+    }), 15000).catch(async (error) => {
+      throw new Error(`${error.message}: caches ${await page.evaluate(() => caches.keys())}, ` +
+        `sw.js served ${JSON.stringify(served.filter((r) => r.name === '/sw.js'))}`);
+    });
+    const count = await page.evaluate(async () => (await (await caches.open((await caches.keys())[0])).keys()).length);
+    const files = (/files: \[([^\]]*)\]/.exec(readFileSync(path.join(dist, 'sw.js'), 'utf8'))[1].match(/'/g).length) / 2;
+    assert(count === files + 1, `the new cache holds ${count} files, not ${files + 1}`);
+    serverState.nextVersion = false;
+  });
   await page.close();
 
-  // A malformed data file: the package served with the second line of tie.obj
-  // spoilt ("lines 24" becomes "lines zz"), the same length, so nothing else moves.
-  await check('a malformed data file shows its message in a dialog and on the page', async () => {
-    const spoilt = await context.newPage();
-    const problems = [];
-    spoilt.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
-    await spoilt.route('**/quorvaner.data', async (route) => {
-      const body = readFileSync(path.join(options.dist, 'quorvaner.data'));
-      const tie = readFileSync(path.join(options.data, 'tie.obj'));
-      const at = body.indexOf(tie);
-      assert(at >= 0, 'tie.obj is not in quorvaner.data');
-      const second = body.indexOf('\n', at) + 1;
-      for (let i = second + 'lines '.length; body[i] >= 0x30 && body[i] <= 0x39; i += 1) body[i] = 0x7a;
-      await route.fulfill({ body, contentType: 'application/octet-stream' });
+  // Every way of failing to load, each in a fresh private context: the
+  // message the page shows within five seconds, and what it must say.
+  const data = readFileSync(path.join(dist, 'quorvaner.data'));
+  const spoilt = Buffer.from(data);
+  const tie = readFileSync(path.join(options.data, 'tie.obj'));
+  const at = spoilt.indexOf(tie);
+  // The second line of tie.obj spoilt ("lines 24" becomes "lines zz"), the same length.
+  for (let i = spoilt.indexOf('\n', at) + 1 + 'lines '.length; spoilt[i] >= 0x30 && spoilt[i] <= 0x39; i += 1) spoilt[i] = 0x7a;
+  const failures = [
+    { what: 'no data file', file: 'quorvaner.data', answer: { status: 404 }, says: ['quorvaner.data', 'missing', 'Reload', 'server'] },
+    { what: 'a data file cut short', file: 'quorvaner.data', answer: { body: data.subarray(0, 40000) },
+      says: ['quorvaner.data', 'incomplete', '40,000 of 67,582', 'Reload', 'server'], never: ['tie.obj'] },
+    { what: 'no WebAssembly', file: 'quorvaner.wasm', answer: { status: 404 }, says: ['quorvaner.wasm', 'missing', 'Reload', 'server'] },
+    { what: 'a damaged WebAssembly', file: 'quorvaner.wasm', answer: { body: readFileSync(path.join(dist, 'quorvaner.wasm')).subarray(0, 100000), contentType: 'application/wasm' },
+      says: ['quorvaner.wasm', 'damaged', 'Reload', 'server'] },
+    { what: 'no quorvaner.js', file: 'quorvaner.js', answer: { status: 404 }, says: ['quorvaner.js', 'missing', 'Reload', 'server'] },
+  ];
+  for (const failure of failures) {
+    await check(`${failure.what}: the page says so in words within 5 s`, async () => {
+      const spoiltContext = await browser.newContext();
+      await spoiltContext.route('**/' + failure.file, (route) => route.fulfill(failure.answer));
+      const spoiltPage = await spoiltContext.newPage();
+      const started = Date.now();
+      await spoiltPage.goto(url);
+      await spoiltPage.locator('#status.error').waitFor({ state: 'visible', timeout: 5000 });
+      const text = await spoiltPage.locator('#status').textContent();
+      console.log(`# ${failure.what}, after ${Date.now() - started} ms: ${text}`);
+      for (const word of failure.says) assert(text.includes(word), `the page says "${text}", without "${word}"`);
+      for (const word of failure.never || []) assert(!text.includes(word), `the page says "${text}", with "${word}"`);
+      assert(!text.includes('Loading'), `the page says "${text}"`);
+      await spoiltPage.screenshot({ path: path.join(work, 'failure.png') });
+      await spoiltContext.close();
     });
-    await spoilt.goto(url);
-    await spoilt.locator('#message').waitFor({ state: 'visible', timeout: 10000 });
-    const text = await spoilt.locator('#message-text').textContent();
+  }
+
+  await check('a malformed data file shows its message in a dialog and on the page', async () => {
+    const spoiltContext = await browser.newContext();
+    await spoiltContext.route('**/quorvaner.data', (route) => route.fulfill({ body: spoilt, contentType: 'application/octet-stream' }));
+    const spoiltPage = await spoiltContext.newPage();
+    const problems = [];
+    spoiltPage.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
+    await spoiltPage.goto(url);
+    await spoiltPage.locator('#message').waitFor({ state: 'visible', timeout: 10000 });
+    const text = await spoiltPage.locator('#message-text').textContent();
     assert(text.includes('tie.obj') && text.includes('2'), `the dialog says "${text}"`);
-    await spoilt.locator('#message-ok').click();
-    await waitFor('the exit status', () => spoilt.evaluate(() => window.quorvaner.exitStatus !== null), 5000);
-    assert((await spoilt.evaluate(() => window.quorvaner.exitStatus)) === 1, 'the exit status is not 1');
-    const status = await spoilt.locator('#status').textContent();
+    await spoiltPage.locator('#message-ok').click();
+    await waitFor('the exit status', () => spoiltPage.evaluate(() => window.quorvaner.exitStatus !== null), 5000);
+    assert((await spoiltPage.evaluate(() => window.quorvaner.exitStatus)) === 1, 'the exit status is not 1');
+    const status = await spoiltPage.locator('#status').textContent();
     assert(status.includes('tie.obj:2'), `the page says "${status}"`);
     assert(problems.length === 0, problems.join('\n'));
-    await spoilt.close();
+    await spoiltContext.close();
   });
+
+  // Screenshots in device pixels: every picture pixel a solid block of one
+  // colour, the title picture's. Chromium emulating a pixel ratio (as its
+  // developer tools do) at 1.25, 1.5 and 2, and Chromium told that the screen
+  // has 1.5 and 3 device pixels to a CSS pixel (as on a laptop set to 150% or
+  // a phone), in windows where the canvas's CSS size is no whole number. The
+  // pages load side by side, with the one that cannot decode Opus.
+  const ratios = [{ ratio: 1.25 }, { ratio: 1.5 }, { ratio: 2 },
+    { ratio: 1.5, screen: [1280, 1024] }, { ratio: 3, screen: [900, 700] }];
+  const screenshots = ratios.map(async ({ ratio, screen }) => {
+    const ratioBrowser = screen ? await chromium.launch({ executablePath: options.chromium || '/usr/bin/chromium',
+      headless: true, args: [...chromiumArgs, `--force-device-scale-factor=${ratio}`, `--window-size=${screen}`] }) : browser;
+    const ratioContext = await ratioBrowser.newContext(screen ? { viewport: null }
+      : { deviceScaleFactor: ratio, viewport: { width: 1024, height: 768 } });
+    try {
+      const ratioPage = await ratioContext.newPage();
+      await ratioPage.goto(url);
+      await waitForTitle(ratioPage);
+      const [k, dpr, width] = await ratioPage.evaluate(() => [document.getElementById('screen').width / 320,
+        window.devicePixelRatio, window.innerWidth]);
+      const box = await ratioPage.locator('#screen').boundingBox();
+      const shot = readPng(await ratioPage.screenshot());
+      assert(dpr === ratio && shot.width === Math.round(width * ratio),
+        `the page has a ratio of ${dpr}, the screenshot is ${shot.width} pixels wide`);
+      return { k, box, shot };
+    } finally {
+      await ratioContext.close();
+      if (screen) await ratioBrowser.close();
+    }
+  });
+  const withoutOpus = (async () => {
+    const plainContext = await browser.newContext({ viewport: { width: 1024, height: 768 } });
+    try {
+      await plainContext.addInitScript(() => {
+        const decode = BaseAudioContext.prototype.decodeAudioData;
+        BaseAudioContext.prototype.decodeAudioData = function (bytes, ...rest) {
+          if (String.fromCharCode(...new Uint8Array(bytes, 0, 4)) === 'OggS') {
+            return Promise.reject(new DOMException('Unable to decode audio data', 'EncodingError'));
+          }
+          return decode.call(this, bytes, ...rest);
+        };
+      });
+      const plainPage = await plainContext.newPage();
+      await plainPage.goto(url);
+      await waitForTitle(plainPage);
+      await startAndSeeCockpit(plainPage, steady);
+      await waitFor('the in-game music', () => plainPage.evaluate(
+        () => window.quorvaner.cues.some((cue) => cue.file === 'THUNDER2.wav' && cue.loop)), 10000);
+    } finally {
+      await plainContext.close();
+    }
+  })();
+  for (const promise of [...screenshots, withoutOpus]) promise.catch(() => {}); // each is checked below
+
+  for (const [n, { ratio, screen }] of ratios.entries()) {
+    const how = screen ? `a screen of ratio ${ratio}` : `an emulated ratio of ${ratio}`;
+    await check(`at ${how} every picture pixel is a solid block of device pixels`, async () => {
+      const { k, box, shot } = await screenshots[n];
+      const left = Math.round(box.x * ratio);
+      const top = Math.round(box.y * ratio);
+      assert(Math.abs(box.width * ratio - 320 * k) < 0.1, `the canvas is ${box.width * ratio} device pixels wide, not ${320 * k}`);
+      let wrong = 0;
+      let first = '';
+      for (let y = 0; y < 200 * k; y += 1) {
+        for (let x = 0; x < 320 * k; x += 1) {
+          const i = 3 * ((top + y) * shot.width + left + x);
+          const p = 4 * (Math.floor(y / k) * 320 + Math.floor(x / k));
+          if (shot.rgb[i] !== title[p] || shot.rgb[i + 1] !== title[p + 1] || shot.rgb[i + 2] !== title[p + 2]) {
+            if (wrong === 0) first = `(${x}, ${y})`;
+            wrong += 1;
+          }
+        }
+      }
+      console.log(`# ${how}: ${k} x ${k} device pixels a picture pixel, the canvas at (${left}, ${top}), ` +
+        `${box.width} x ${box.height} CSS pixels`);
+      assert(wrong === 0, `${wrong} device pixels are not their picture pixel's colour, the first at ${first}`);
+    });
+  }
+
+  await check('where Opus cannot be decoded the page plays the WAVs', () => withoutOpus);
 
   // The test hook: the same seed and script as the replay tool.
   await check(`a scripted mouse presents the replay tool's first ${presentsCompared} pictures`, async () => {
@@ -319,8 +616,28 @@ try {
     console.log(`# frame work in the browser, played: ${f(playStats)}`);
     console.log(`# frame work in the browser, scripted: ${f(stats)}`);
   });
+
+  // A first visit over a slow line: 4 Mbit/s down and up, 150 ms latency.
+  await check('over a 4 Mbit/s, 150 ms line the first title picture shows within 10 s', async () => {
+    const slowContext = await browser.newContext();
+    const slowPage = await slowContext.newPage();
+    const cdp = await slowContext.newCDPSession(slowPage);
+    await cdp.send('Network.enable');
+    await cdp.send('Network.emulateNetworkConditions',
+      { offline: false, latency: 150, downloadThroughput: 4e6 / 8, uploadThroughput: 4e6 / 8 });
+    const before = served.length;
+    await slowPage.goto(url);
+    await waitFor('the first picture', () => slowPage.evaluate(() => window.quorvaner.firstPictureAt !== null), 10000);
+    const times = await slowPage.evaluate(() => ({ picture: window.quorvaner.firstPictureAt,
+      loaded: performance.getEntriesByType('navigation')[0].loadEventEnd }));
+    const bytes = served.slice(before).filter((r) => !r.name.startsWith('/sounds/') && !r.name.startsWith('/icons/'))
+      .reduce((sum, r) => sum + r.bytes, 0);
+    console.log(`# 4 Mbit/s, 150 ms: first title picture after ${times.picture.toFixed(0)} ms, ${bytes} bytes before it`);
+    await slowContext.close();
+  });
 } finally {
   await context.close();
+  await browser.close();
   server.close();
   rmSync(work, { recursive: true, force: true });
 }
