@@ -61,7 +61,7 @@ int run_game(Game& game, bool again) {
         run_program(game, again);
     } catch (const DataError& error) {
         std::fprintf(stderr, "quorvaner: %s\n", error.what());
-        show_message(game.window, "Quorvaner", error.what());
+        show_error(game.window, error.what());
         return 1;
     }
     return 0;

@@ -16,6 +16,35 @@ std::string shown(unsigned char c) {
     return std::string{'\\', 'x', digits[c >> 4], digits[c & 15]};
 }
 
+// The length of the well-formed UTF-8 sequence of two bytes or more that
+// `text` starts with (no overlong forms, surrogates or controls), or 0.
+std::size_t utf8_letter_length(std::string_view text) {
+    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    uint32_t code = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        code = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        code = lead & 0x0Fu;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        code = lead & 0x07u;
+    } else {
+        return 0;
+    }
+    if (text.size() < length) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) return 0;
+        code = code << 6 | (byte(i) & 0x3Fu);
+    }
+    const uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < least[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF) || code < 0xA0) return 0;
+    return length;
+}
+
 }  // namespace
 
 std::string excerpt(std::string_view text) {
@@ -31,12 +60,26 @@ std::string excerpt(std::string_view text) {
 std::string quoted_excerpt(std::string_view text) { return '"' + excerpt(text) + '"'; }
 
 std::string file_name_excerpt(std::string_view name) {
-    std::string out;
-    for (auto c = name.rbegin(); c != name.rend(); ++c) {
-        const std::string piece = shown(static_cast<unsigned char>(*c));
-        if (out.size() + piece.size() > excerpt_length) return "..." + out;
-        out.insert(0, piece);
+    // Each character as shown, in order: a letter of any script whole, anything
+    // else byte by byte.
+    std::vector<std::string> pieces;
+    for (std::size_t i = 0; i < name.size();) {
+        const std::size_t length = utf8_letter_length(name.substr(i));
+        if (length > 1) {
+            pieces.emplace_back(name.substr(i, length));
+            i += length;
+            continue;
+        }
+        const auto c = static_cast<unsigned char>(name[i++]);
+        pieces.push_back(c == '\\' ? std::string("\\") : shown(c));
     }
+    if (pieces.size() <= file_name_length) {
+        std::string out;
+        for (const std::string& piece : pieces) out += piece;
+        return out;
+    }
+    std::string out = "...";
+    for (std::size_t i = pieces.size() - file_name_length; i < pieces.size(); ++i) out += pieces[i];
     return out;
 }
 

@@ -24,8 +24,13 @@ std::string excerpt(std::string_view text);
 // The excerpt in double quotes.
 std::string quoted_excerpt(std::string_view text);
 
-// A file name as messages show it: like `excerpt`, but a long name keeps its
-// end ("...replays/aimed-game.txt"), which tells more than its start.
+// Characters of a file name a message shows at most: a whole path of the usual length.
+inline constexpr std::size_t file_name_length = 260;
+
+// A file name as messages show it: whole up to `file_name_length` characters
+// (a longer one keeps its end, "...replays/aimed-game.txt", which tells more
+// than its start), letters of any script as they are, a backslash as the one
+// backslash of a Windows folder, and only control bytes and broken UTF-8 as \xNN.
 std::string file_name_excerpt(std::string_view name);
 
 // Space, tab, carriage return, line feed, vertical tab and form feed: what

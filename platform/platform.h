@@ -64,6 +64,9 @@ public:
 
     // A modal box with one OK button; works with or without the window.
     virtual void message_box(const char* caption, const char* text) = 0;
+    // A box that tells of a fault the program cannot go on with (a data file,
+    // an option), with what the player can do about it where the back end knows.
+    virtual void error_box(const char* text) { message_box("Quorvaner", text); }
 
     // One sound channel: each start ends what was playing. `file_name` is a WAV
     // file of the game's data.
@@ -91,6 +94,7 @@ public:
     uint32_t ticks() override { return inner_.ticks(); }
     uint64_t steady_microseconds() override { return inner_.steady_microseconds(); }
     void message_box(const char* caption, const char* text) override { inner_.message_box(caption, text); }
+    void error_box(const char* text) override { inner_.error_box(text); }
     void play_sound(const char* file_name, bool loop) override { inner_.play_sound(file_name, loop); }
     void stop_sound() override { inner_.stop_sound(); }
     void set_playing(bool playing) override { inner_.set_playing(playing); }

@@ -118,4 +118,6 @@ void read_input(const LiveMouse& live, InputState& input) {
 
 void show_message(Window& window, const char* caption, const char* text) { window.backend->message_box(caption, text); }
 
+void show_error(Window& window, const char* text) { window.backend->error_box(text); }
+
 }  // namespace qv

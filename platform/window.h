@@ -97,5 +97,7 @@ void read_input(const LiveMouse& live, InputState& input);
 
 // A modal box with one OK button.
 void show_message(Window& window, const char* caption, const char* text);
+// The box of a fault that ends the program.
+void show_error(Window& window, const char* text);
 
 }  // namespace qv

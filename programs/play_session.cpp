@@ -66,7 +66,7 @@ std::string joined(const std::vector<std::string>& lines) {
 
 void report_problem(BackEnd& window, const std::string& message) {
     std::fprintf(stderr, "quorvaner: %s\n", message.c_str());
-    window.message_box("Quorvaner", message.c_str());
+    window.error_box(message.c_str());
 }
 
 int play_session(BackEnd& window, const ProgramOptions& options, const std::string& exe_dir,

@@ -62,13 +62,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
     // A windowed program has no console: what the command line asks to see
     // comes in a box.
     if (!options) {
-        MessageBoxA(nullptr, (error + "\n\nquorvaner --help lists the options.").c_str(), "Quorvaner",
-                    MB_OK | MB_ICONERROR);
+        const std::string text = error + "\n\nquorvaner.exe --help lists the options.";
+        MessageBoxW(nullptr, qv::wide(text).c_str(), L"Quorvaner", MB_OK | MB_ICONERROR);
         return 2;
     }
     if (options->help || options->version) {
-        const std::string text = options->help ? qv::usage_text() : std::string("quorvaner ") + QV_VERSION;
-        MessageBoxA(nullptr, text.c_str(), "Quorvaner", MB_OK);
+        // Wider than its caption, so the box never cuts it.
+        const std::string version = std::string("Quorvaner ") + QV_VERSION + "\nA first-person space shooter, for " +
+                                    (sizeof(void*) == 8 ? "64-bit" : "32-bit") + " Windows.";
+        const std::string text = options->help ? qv::usage_box_text() : version;
+        MessageBoxW(nullptr, qv::wide(text).c_str(), L"Quorvaner", MB_OK | MB_ICONINFORMATION);
         return 0;
     }
     std::vector<std::string> notices = settings.report();
@@ -76,5 +79,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
         if (const auto problem = qv::write_default_settings(settings_file, "\r\n")) notices.push_back(*problem);
     }
     auto backend = std::make_unique<qv::Win32BackEnd>(instance, show_command, options->settings);
+    backend->error_hint =
+        "The game needs every file of its zip in the folder of quorvaner.exe: unpack the whole zip again and "
+        "start quorvaner.exe from there.";
     return qv::play_session(*backend, *options, exe_folder(), notices);
 }

@@ -56,7 +56,15 @@ TEST(Excerpt, ShortPrintableAndCutWithAnEllipsis) {
     for (const auto& c : cases) EXPECT_EQ(excerpt(c.text), c.shown) << c.text;
     EXPECT_EQ(quoted_excerpt("p"), "\"p\"");
     EXPECT_EQ(file_name_excerpt("run.txt"), "run.txt");
-    EXPECT_EQ(file_name_excerpt("/long/" + forty), "..." + forty) << "a long name keeps its end";
+    const std::string long_name(file_name_length, 'n');
+    EXPECT_EQ(file_name_excerpt("/long/" + long_name), "..." + long_name) << "a long name keeps its end";
+    EXPECT_EQ(file_name_excerpt("C:\\Spiele\\\xe3\x82\xb2\xe3\x83\xbc\xe3\x83\xa0\\tie.obj"),
+              "C:\\Spiele\\\xe3\x82\xb2\xe3\x83\xbc\xe3\x83\xa0\\tie.obj")
+        << "a Windows folder in any script, once-escaped";
+    EXPECT_EQ(file_name_excerpt("a\xe3\x82\nb\xc0\xaf"
+                                "c\xed\xa0\x80"),
+              "a\\xe3\\x82\\x0ab\\xc0\\xafc\\xed\\xa0\\x80")
+        << "broken, overlong and surrogate sequences and controls as bytes";
     EXPECT_EQ(excerpt(std::string(1 << 20, '\0')).size(), 40u + 3u);
 }
 

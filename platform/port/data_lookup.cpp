@@ -52,7 +52,10 @@ std::string data_not_found(const std::string& probe, const std::vector<std::stri
     std::string list;
     for (size_t i = 0; i < folders.size(); ++i) {
         if (i > 0) list += i + 1 == folders.size() ? " or " : ", ";
-        list += file_name_excerpt(folders[i]);
+        // The working directory by its name: "." tells a player nothing.
+        std::error_code failure;
+        const std::filesystem::path here = std::filesystem::current_path(failure);
+        list += file_name_excerpt(folders[i] == "." && !failure ? text_of(here) : folders[i]);
     }
     return probe + ": not found in " + list;
 }

@@ -60,30 +60,83 @@ std::optional<ProgramOptions> parse_program_options(const std::vector<std::strin
     return options;
 }
 
+namespace {
+
+struct OptionHelp {
+    std::string_view option;
+    std::string_view meaning;
+};
+
+constexpr OptionHelp option_help[] = {
+    {"--fullscreen", "fill the screen (Alt+Enter or F11 switch while playing)"},
+    {"--window", "play in a window"},
+    {"--scale N", "window size as a whole multiple of 320 x 200 (0: fit)"},
+    {"--aspect 4:3", "show the picture in the shape of the screens it was drawn for"},
+    {"--aspect 1:1", "square pixels (the default)"},
+    {"--mute", "no music"},
+    {"--volume N", "music volume from 0 to 100"},
+    {"--again", "go back to the title after a game instead of ending"},
+    {"--data DIR", "read the game's data files from DIR"},
+    {"--seed N", "start a reproducible game (the same seed and mouse give the same game)"},
+    {"--record FILE", "write the game as a mouse script that plays it again frame for frame"},
+    {"--playdemo FILE", "play a recorded mouse script back in the window"},
+    {"--help", "show this text and end"},
+    {"--version", "show the version and end"},
+};
+
+constexpr std::string_view summary =
+    "A first-person space shooter: aim with the mouse, fire with the left button, steer by pushing the pointer "
+    "against the window's edges.";
+
+constexpr std::string_view controls =
+    "Controls: left button fires and starts, right button shows the credits on the title, Esc pauses, Alt+Enter "
+    "or F11 switches fullscreen.";
+
+// `text` broken between words into lines of at most `width` characters, the
+// first starting at `column` (what is already on its line), every later one
+// after `indent` spaces.
+std::string wrapped(std::string_view text, size_t width, size_t indent, size_t column = 0) {
+    std::string out;
+    bool line_started = false;
+    for (const std::string_view word : split_fields(text)) {
+        if (line_started && column + 1 + word.size() > width) {
+            out += '\n' + std::string(indent, ' ');
+            column = indent;
+            line_started = false;
+        }
+        if (line_started) {
+            out += ' ';
+            ++column;
+        }
+        out += word;
+        column += word.size();
+        line_started = true;
+    }
+    return out;
+}
+
+}  // namespace
+
 std::string usage_text() {
-    return "Usage: quorvaner [OPTION]...\n"
-           "A first-person space shooter: aim with the mouse, fire with the left button,\n"
-           "steer by pushing the pointer against the window's edges.\n"
-           "\n"
-           "  --fullscreen       fill the screen (Alt+Enter or F11 switch while playing)\n"
-           "  --window           play in a window\n"
-           "  --scale N          window size as a whole multiple of 320 x 200 (0: fit)\n"
-           "  --aspect 4:3       show the picture in the shape of the screens it was drawn for\n"
-           "  --aspect 1:1       square pixels (the default)\n"
-           "  --mute             no music\n"
-           "  --volume N         music volume from 0 to 100\n"
-           "  --again            go back to the title after a game instead of ending\n"
-           "  --data DIR         read the game's data files from DIR\n"
-           "  --seed N           start a reproducible game (the same seed and mouse give\n"
-           "                     the same game)\n"
-           "  --record FILE      write the game as a mouse script that quorvaner-replay\n"
-           "                     replays frame for frame\n"
-           "  --playdemo FILE    play a recorded mouse script back in the window\n"
-           "  --help             show this text and end\n"
-           "  --version          show the version and end\n"
-           "\n"
-           "Controls: left button fires and starts, right button shows the credits on the\n"
-           "title, Esc pauses, Alt+Enter or F11 switches fullscreen.\n";
+    constexpr size_t width = 80;
+    constexpr size_t column = 21;
+    std::string text = "Usage: quorvaner [OPTION]...\n" + wrapped(summary, width, 0) + "\n\n";
+    // Each meaning in a column of its own, its later lines under its first word.
+    for (const OptionHelp& help : option_help) {
+        std::string line = "  " + std::string(help.option);
+        line += std::string(column - line.size(), ' ');
+        text += line + wrapped(help.meaning, width, column, column) + "\n";
+    }
+    return text + "\n" + wrapped(controls, width, 0) + "\n";
+}
+
+std::string usage_box_text() {
+    std::string text = "quorvaner.exe [option]...\n\n" + std::string(summary) + "\n";
+    // A box's font is proportional: no columns, one option a line.
+    for (const OptionHelp& help : option_help) {
+        text += "\n" + std::string(help.option) + ":  " + std::string(help.meaning);
+    }
+    return text + "\n\n" + std::string(controls);
 }
 
 }  // namespace qv

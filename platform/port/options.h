@@ -27,7 +27,10 @@ struct ProgramOptions {
 std::optional<ProgramOptions> parse_program_options(const std::vector<std::string>& args, const PortSettings& defaults,
                                                     std::string& error);
 
-// The usage text of --help.
+// The usage text of --help, for a terminal of 80 columns.
 std::string usage_text();
+// The same for a message box in a proportional font: each option on a line of
+// its own and its meaning under it.
+std::string usage_box_text();
 
 }  // namespace qv

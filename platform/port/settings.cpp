@@ -168,8 +168,8 @@ SettingsRead parse_settings(std::string_view text, const std::string& source) {
         ++line_number;
         // Refused whole: never cut into pieces that could read as settings.
         if (raw.size() > max_settings_line) {
-            problems.add(line_number, "the line is longer than " + std::to_string(max_settings_line) +
-                                          " characters; it is ignored");
+            problems.add(line_number,
+                         "the line is longer than " + std::to_string(max_settings_line) + " characters; it is ignored");
             continue;
         }
         if (raw.find('\0') != std::string_view::npos) {

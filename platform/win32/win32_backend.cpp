@@ -8,6 +8,16 @@
 
 namespace qv {
 
+// Text of the program (UTF-8) for the wide calls, so any folder name and any
+// letter reach the system intact.
+std::wstring wide(const std::string& text) {
+    if (text.empty()) return {};
+    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(std::max(size, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
+    return out;
+}
+
 namespace {
 
 // Cues play asynchronously and, except for the one played once, loop.
@@ -32,6 +42,32 @@ BITMAPINFO picture_info(int32_t width, int32_t height) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     return info;
+}
+
+// The screen's pixels per inch for a window, 96 being 100 %: from the system's
+// per-monitor call where it has one (Windows 10 and later), else from the screen.
+UINT window_dpi(HWND window) {
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto for_window = reinterpret_cast<DpiForWindow>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    if (for_window != nullptr && window != nullptr) {
+        const UINT dpi = for_window(window);
+        if (dpi > 0) return dpi;
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen != nullptr) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+// The frame around a client area at a given DPI.
+RECT framed_rect(int32_t width, int32_t height, DWORD style, UINT dpi) {
+    using AdjustForDpi = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const auto adjust = reinterpret_cast<AdjustForDpi>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "AdjustWindowRectExForDpi")));
+    RECT rect{0, 0, width, height};
+    if (adjust == nullptr || !adjust(&rect, style, FALSE, 0, dpi)) AdjustWindowRect(&rect, style, FALSE);
+    return rect;
 }
 
 bool alt_held(LPARAM lparam) { return (lparam & (LPARAM{1} << 29)) != 0; }
@@ -78,6 +114,12 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
         case WM_MOVE:
         case WM_SIZE:
             backend->moved();
+            return 0;
+        case WM_DPICHANGED:
+            // Moved to a screen of another scale: the size the system suggests
+            // keeps the window as large to the eye; the picture then takes the
+            // largest whole scale that fits it.
+            backend->dpi_changed(*reinterpret_cast<const RECT*>(lparam));
             return 0;
         case WM_PAINT: {
             PAINTSTRUCT paint{};
@@ -126,6 +168,14 @@ void Win32BackEnd::forget_window() {
     if (cursor_hidden_) ShowCursor(TRUE);
     cursor_hidden_ = false;
     window_ = nullptr;
+}
+
+UINT Win32BackEnd::dpi() const { return window_dpi(window_); }
+
+void Win32BackEnd::dpi_changed(const RECT& suggested) {
+    if (window_ == nullptr || fullscreen_) return;
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 ViewRect Win32BackEnd::view() const {
@@ -220,7 +270,7 @@ void Win32BackEnd::pause_sound(bool paused) {
     if (paused) {
         PlaySoundA(nullptr, nullptr, sound_once);
     } else if (cue_loops_ && !settings_.mute) {
-        PlaySoundA(cue_.c_str(), nullptr, sound_looping);
+        PlaySoundW(wide(cue_).c_str(), nullptr, sound_looping);
     }
 }
 
@@ -273,12 +323,19 @@ void Win32BackEnd::create_window(const char* title) {
     window_class.lpszClassName = title;
     RegisterClassA(&window_class);
 
+    // In the screen's own pixels (the program is aware of each monitor's
+    // scale): a picture of whole pixels, as large to the eye as at 100 %.
     RECT work{};
     Extent desktop{};
     if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) desktop = {work.right - work.left, work.bottom - work.top};
-    const Extent client = window_client_size(settings_.scale, desktop, settings_.aspect);
-    RECT framed{0, 0, client.width, client.height};
-    AdjustWindowRect(&framed, windowed_style, FALSE);
+    const UINT screen_dpi = window_dpi(nullptr);
+    const int32_t scale = settings_.scale > 0 ? settings_.scale : win32::default_scale(screen_dpi);
+    // The frame must fit on the screen too.
+    const RECT frame = framed_rect(0, 0, windowed_style, screen_dpi);
+    const Extent inside{desktop.width - std::max<LONG>(16, frame.right - frame.left),
+                        desktop.height - std::max<LONG>(36, frame.bottom - frame.top)};
+    const Extent client = window_client_size(scale, desktop.width > 0 ? inside : desktop, settings_.aspect);
+    const RECT framed = framed_rect(client.width, client.height, windowed_style, screen_dpi);
     const win32::Size outer = win32::outer_window_size({client.width, client.height},
                                                        {framed.right - framed.left, framed.bottom - framed.top});
 
@@ -350,7 +407,14 @@ uint64_t Win32BackEnd::steady_microseconds() {
 void Win32BackEnd::message_box(const char* caption, const char* text) {
     // A hidden or confined cursor could not reach the box's button.
     player_.box_shown(true);
-    MessageBoxA(window_, text, caption, MB_OK);
+    MessageBoxW(window_, wide(text).c_str(), wide(caption).c_str(), MB_OK);
+    player_.box_shown(false);
+}
+
+void Win32BackEnd::error_box(const char* text) {
+    player_.box_shown(true);
+    const std::string shown = error_hint.empty() ? std::string(text) : std::string(text) + "\n\n" + error_hint;
+    MessageBoxW(window_, wide(shown).c_str(), L"Quorvaner", MB_OK | MB_ICONERROR);
     player_.box_shown(false);
 }
 
@@ -358,7 +422,7 @@ void Win32BackEnd::play_sound(const char* file_name, bool loop) {
     cue_ = file_name;
     cue_loops_ = loop;
     if (settings_.mute) return;
-    PlaySoundA(file_name, nullptr, loop ? sound_looping : sound_once);
+    PlaySoundW(wide(file_name).c_str(), nullptr, loop ? sound_looping : sound_once);
 }
 
 void Win32BackEnd::stop_sound() {

@@ -28,6 +28,9 @@
 
 namespace qv {
 
+// UTF-8 text as the wide (UTF-16) calls take it.
+std::wstring wide(const std::string& text);
+
 class Win32BackEnd final : public BackEnd, private NativeWindow {
 public:
     Win32BackEnd(HINSTANCE instance, int show_command, const PortSettings& settings = {});
@@ -42,13 +45,18 @@ public:
     uint32_t ticks() override;
     uint64_t steady_microseconds() override;
     void message_box(const char* caption, const char* text) override;
+    void error_box(const char* text) override;
     void play_sound(const char* file_name, bool loop) override;
     void stop_sound() override;
     void set_playing(bool playing) override { player_.set_playing(playing); }
 
+    // Added under every error box: what a player of the zip can do about it.
+    std::string error_hint;
+
     // The window procedure's side.
     PlayerSide& player() { return player_; }
     void moved();
+    void dpi_changed(const RECT& suggested);
     void paint(HDC target);
     void forget_window();
 
@@ -61,6 +69,7 @@ private:
     void wait_for_events(uint32_t milliseconds) override;
 
     ViewRect view() const;
+    UINT dpi() const;
     void dispatch_pending(bool wait, uint32_t milliseconds);
     void paint_sharp(HDC target, const ViewRect& v);
 
