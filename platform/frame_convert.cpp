@@ -7,6 +7,8 @@
 #include <cstring>
 #include <memory>
 
+// The permute paths are x86 only, and so little-endian only: they take each
+// palette colour apart as its low byte and its high byte in memory order.
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define QV_BYTE_PERMUTE 1
 #include <immintrin.h>
@@ -22,8 +24,8 @@
 
 namespace qv {
 
-static_assert(std::endian::native == std::endian::little,
-              "the pair table and the byte permutes lay out two pixels as one little-endian word");
+static_assert(std::endian::native == std::endian::little || std::endian::native == std::endian::big,
+              "the pair table is laid out for one byte order or the other");
 static_assert(screen_pixels % 64 == 0, "the pair path converts 8 pixels at a time, the permute path 64");
 
 void convert_pixels_plain(uint16_t* __restrict out, const uint8_t* __restrict in, const Palette& palette) {
@@ -33,8 +35,12 @@ void convert_pixels_plain(uint16_t* __restrict out, const uint8_t* __restrict in
 
 namespace {
 
-// Entry (high << 8 | low) holds palette[low] in its low half and palette[high]
-// in its high half: the two surface pixels of the frame bytes low, high.
+// Entry (high << 8 | low) holds palette[high] in its high half and
+// palette[low] in its low half. Read through a 16-bit load of two frame bytes
+// and written with a 32-bit store, it gives their two surface pixels in frame
+// order on either byte order: on a little-endian machine the first byte is
+// `low` and lands in the low half, at the lower address; on a big-endian one
+// the first byte is `high` and the high half is stored first.
 struct PairTable {
     Palette palette{};
     std::unique_ptr<uint32_t[]> pairs = std::make_unique<uint32_t[]>(65536);
@@ -61,6 +67,12 @@ struct PairTable {
     }
 };
 
+// Two entries as one 64-bit word whose store puts `first` at the lower address.
+inline uint64_t entries_in_order(uint32_t first, uint32_t second) {
+    if constexpr (std::endian::native == std::endian::little) return first | uint64_t{second} << 32;
+    return uint64_t{first} << 32 | second;
+}
+
 }  // namespace
 
 QV_SCALAR void convert_pixels_pairs(uint16_t* __restrict out, const uint8_t* __restrict in, const Palette& palette) {
@@ -85,14 +97,16 @@ QV_SCALAR void convert_pixels_pairs(uint16_t* __restrict out, const uint8_t* __r
             std::memcpy(out + i + 4, &four, sizeof four);
             continue;
         }
-        const uint64_t first = pairs[pair_at(i)] | uint64_t{pairs[pair_at(i + 2)]} << 32;
-        const uint64_t second = pairs[pair_at(i + 4)] | uint64_t{pairs[pair_at(i + 6)]} << 32;
+        const uint64_t first = entries_in_order(pairs[pair_at(i)], pairs[pair_at(i + 2)]);
+        const uint64_t second = entries_in_order(pairs[pair_at(i + 4)], pairs[pair_at(i + 6)]);
         std::memcpy(out + i, &first, sizeof first);
         std::memcpy(out + i + 4, &second, sizeof second);
     }
 }
 
 #ifdef QV_BYTE_PERMUTE
+
+static_assert(std::endian::native == std::endian::little);
 
 bool cpu_has_byte_permute() {
     __builtin_cpu_init();

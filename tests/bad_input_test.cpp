@@ -132,8 +132,8 @@ struct ToolRun {
 ToolRun replay(const fs::path& dir, const std::string& args) {
     const fs::path out = dir / "stdout.txt";
     const fs::path err = dir / "stderr.txt";
-    const std::string command = "cd '" + dir.string() + "' && '" QV_BINARY_DIR "/quorvaner-replay' " + args + " > '" +
-                                out.string() + "' 2> '" + err.string() + "'";
+    const std::string command = "cd '" + dir.string() + "' && " QV_EMULATOR "'" QV_BINARY_DIR "/quorvaner-replay' " +
+                                args + " > '" + out.string() + "' 2> '" + err.string() + "'";
     const int raw = std::system(command.c_str());
     auto slurp = [](const fs::path& p) {
         std::ifstream in(p, std::ios::binary);

@@ -5,15 +5,18 @@
 //     make_sounds OUT_DIR
 //
 // Everything is synthesised here. The output must be the same bytes on every
-// machine, so only + - * / and exact library calls (floor, ldexp, lround) are
-// used: sine and exp are our own series. The four looping pieces are rendered
-// into circular buffers - a note or echo running past the end of the loop comes
-// back in at the start - so the joint is as smooth as any other moment.
+// machine, so only + - * /, each rounded on its own (exact_double.h), and exact
+// library calls (floor, ldexp, lround) are used: sine and exp are our own
+// series. The four looping pieces are rendered into circular buffers - a note
+// or echo running past the end of the loop comes back in at the start - so the
+// joint is as smooth as any other moment.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "exact_double.h"
 
 namespace {
 
@@ -826,6 +829,10 @@ int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: make_sounds OUT_DIR\n");
         return 2;
+    }
+    if (!exact_double::rounded_as_written()) {
+        std::fprintf(stderr, "make_sounds: built with fused or widened doubles; see tools/CMakeLists.txt\n");
+        return 1;
     }
     const std::string dir = std::string(argv[1]) + "/";
     struct Piece {

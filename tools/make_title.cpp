@@ -4,8 +4,9 @@
 // in bevelled gold. Every colour comes from a ramp in the 256-entry table and
 // shading is ordered-dithered along the ramps.
 //
-// Only +, -, *, / and sqrt are used on doubles (all correctly rounded), so the
-// file comes out byte for byte the same on every run.
+// Only +, -, *, / and sqrt are used on doubles, each correctly rounded on its
+// own (exact_double.h), so the file comes out byte for byte the same on every
+// run and every processor.
 //
 // Usage: make_title OUT_FILE
 
@@ -18,6 +19,7 @@
 #include <iostream>
 #include <vector>
 
+#include "exact_double.h"
 #include "platform/frame.h"
 
 namespace {
@@ -457,6 +459,10 @@ int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: make_title OUT_FILE\n");
         return 2;
+    }
+    if (!exact_double::rounded_as_written()) {
+        std::fprintf(stderr, "make_title: built with fused or widened doubles; see tools/CMakeLists.txt\n");
+        return 1;
     }
     Picture pic;
     draw_space(pic);
