@@ -5,7 +5,6 @@ namespace qv {
 namespace {
 
 constexpr const char* window_title = "Quorvaner for Windows 95/NT";
-constexpr uint64_t frame_microseconds = 13000;
 
 }  // namespace
 

@@ -39,6 +39,9 @@ struct InputState {
 // Sets a button of the live mouse as a button event says; other events change nothing.
 void apply_button_event(LiveMouse& mouse, WindowEvent event);
 
+// The period of a frame.
+inline constexpr uint64_t frame_microseconds = 13000;
+
 // Frames follow each other every 13 ms, counted from the start of the previous
 // frame, whatever the frame's own work took: a late frame waits nothing and the
 // time lost is not caught up.

@@ -1,10 +1,19 @@
 // The game in a web page: the WebAssembly entry point. The page preloads the
 // data files into the working directory of the virtual file system.
+//
+// The page runs one session after another, as it asks (web/page.js, "Sharing"):
+// - play: the link's seed or a fresh one, the game played again after every
+//   score box, each game recorded on its own for "Save recording";
+// - watching a recording: its seed, the mouse from the file, until its score
+//   box or the pump its player closed it at; then play again.
+// The page ends a session early through qv_end_session (a recording to
+// watch, or the player stops watching).
 #include <emscripten.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "front/program.h"
@@ -13,19 +22,56 @@
 #include "platform/port/port_backend.h"
 #include "platform/web/web_backend.h"
 
-// Test hook: the page's seed and mouse script (see web/page.js), or nothing.
 // clang-format off
-EM_JS(char*, qv_page_test_script, (), {
-    const hook = Module.page.testHook;
-    if (!hook) return 0;
-    const text = String(hook.script);
+EM_JS(int, qv_page_next_session, (), {
+    return Module.page.nextSession() === 'watch' ? 1 : 0;
+});
+// The text of the recording the session watches, and the seed the test hook
+// gives it (or -1 for the recording's own).
+EM_JS(char*, qv_page_watch_text, (), {
+    const text = String(Module.page.session().text);
     const size = lengthBytesUTF8(text) + 1;
     const copy = _malloc(size);
     stringToUTF8(text, copy, size);
     return copy;
 });
-EM_JS(uint32_t, qv_page_test_seed, (), {
-    return Module.page.testHook.seed >>> 0;
+EM_JS(double, qv_page_watch_seed, (), {
+    const seed = Module.page.session().seed;
+    return seed === undefined || seed === null ? -1 : seed;
+});
+EM_JS(int, qv_page_watch_speed, (), {
+    return Module.page.session().speed || 1;
+});
+// The seed in the page's address, or -1.
+EM_JS(double, qv_page_link_seed, (), {
+    const seed = Module.page.linkSeed();
+    return seed === null ? -1 : seed;
+});
+EM_JS(int, qv_page_report_pictures, (), {
+    return Module.page.reportPictures ? 1 : 0;
+});
+EM_JS(void, qv_page_game_started, (uint32_t seed, int recorded), {
+    Module.page.gameStarted(seed >>> 0, recorded !== 0);
+});
+EM_JS(void, qv_page_record, (const char* text), {
+    Module.page.record(UTF8ToString(text));
+});
+EM_JS(void, qv_page_session_ended, (int lost), {
+    Module.page.sessionEnded(lost !== 0);
+});
+EM_JS(void, qv_page_recording_checked, (const char* problem), {
+    Module.page.recordingChecked(UTF8ToString(problem));
+});
+EM_JS(void, qv_page_recording_cut, (const char* text), {
+    Module.page.recordingCut(UTF8ToString(text));
+});
+// The text the page wants checked as a recording.
+EM_JS(char*, qv_page_checked_text, (), {
+    const text = String(Module.page.checkedText());
+    const size = lengthBytesUTF8(text) + 1;
+    const copy = _malloc(size);
+    stringToUTF8(text, copy, size);
+    return copy;
 });
 EM_JS(void, qv_page_report, (const char* text), {
     Module.page.report(UTF8ToString(text));
@@ -34,32 +80,118 @@ EM_JS(void, qv_page_report, (const char* text), {
 
 namespace {
 
-int run() {
-    // Both are large enough to belong on the heap; the back end outlives the game.
-    const auto backend = std::make_unique<qv::WebBackEnd>();
-    qv::PortBackEnd port(*backend);
-    if (char* text = qv_page_test_script()) {
-        const std::string script_text = text;
-        std::free(text);
-        std::string error;
-        auto script = qv::parse_mouse_script(script_text, "test script", error);
-        if (!script) {
-            std::fprintf(stderr, "quorvaner: %s\n", error.c_str());
-            qv_page_report(error.c_str());
-            return 2;
-        }
-        // The mouse follows the script, not the player, from this seed.
-        port.seed = qv_page_test_seed();
-        port.demo = std::move(*script);
-        backend->report_pictures = true;
+// What the page's calls act on.
+qv::WebBackEnd* web = nullptr;
+qv::PortBackEnd* recorded_session = nullptr;
+
+std::string taken(char* text) {
+    std::string copy = text;
+    std::free(text);
+    return copy;
+}
+
+// The recording as the replay tool would take it, or why it is none.
+std::optional<qv::LoadedScript> read_recording(const std::string& text, std::string& problem) {
+    auto entries = qv::parse_mouse_script(text, "the recording", problem);
+    if (!entries) return std::nullopt;
+    if (entries->empty()) {
+        problem = "the file holds no mouse entries: it is not a recording of a game";
+        return std::nullopt;
     }
+    return qv::LoadedScript{std::move(*entries), qv::script_args(text)};
+}
+
+int play(qv::WebBackEnd& backend) {
+    qv::PortBackEnd port(backend);
+    const double link = qv_page_link_seed();
+    if (link >= 0) {
+        // A shared game: every game of the page is that one.
+        const auto seed = static_cast<uint32_t>(link);
+        port.seed = seed;
+        port.next_seed = [seed] { return seed; };
+    } else {
+        port.seed = qv::fresh_seed();
+        port.next_seed = qv::fresh_seed;
+    }
+    port.game_started = [&port](uint32_t seed) {
+        qv_page_game_started(seed, 1);
+        port.start_recording([](const std::string& text) { qv_page_record(text.c_str()); });
+    };
+    recorded_session = &port;
     const auto game = std::make_unique<qv::Game>();
     game->window.backend = &port;
     // A page is never ended by the game: after the score box a new one starts.
-    return qv::run_game(*game, true);
+    const int status = qv::run_game(*game, true);
+    port.finish_recording();
+    recorded_session = nullptr;
+    qv_page_session_ended(0);
+    return status;
+}
+
+int watch(qv::WebBackEnd& backend) {
+    std::string problem;
+    const auto recording = read_recording(taken(qv_page_watch_text()), problem);
+    if (!recording) {
+        std::fprintf(stderr, "quorvaner: %s\n", problem.c_str());
+        qv_page_report(problem.c_str());
+        return 0;
+    }
+    qv::PortBackEnd port(backend);
+    const double seed = qv_page_watch_seed();
+    port.seed = seed >= 0 ? static_cast<uint32_t>(seed) : recording->args.seed.value_or(0);
+    port.demo = recording->entries;
+    port.demo_end = recording->args.max_pumps;
+    port.game_started = [](uint32_t seed) { qv_page_game_started(seed, 0); };
+    backend.set_speed(static_cast<uint32_t>(qv_page_watch_speed()));
+    const auto game = std::make_unique<qv::Game>();
+    game->window.backend = &port;
+    // One game, as the replay tool plays it.
+    const int status = qv::run_game(*game, false);
+    backend.set_speed(1);
+    qv_page_session_ended(game->state.game_over != 0 ? 1 : 0);
+    return status;
+}
+
+int run() {
+    // Large enough to belong on the heap; the back end outlives every game.
+    const auto backend = std::make_unique<qv::WebBackEnd>();
+    web = backend.get();
+    backend->report_pictures = qv_page_report_pictures() != 0;
+    for (;;) {
+        const int status = qv_page_next_session() == 1 ? watch(*backend) : play(*backend);
+        backend->destroy_window();
+        if (status != 0) return status;
+    }
 }
 
 }  // namespace
+
+// The page's calls.
+extern "C" {
+
+// Ends the session in progress, as a closed window ends a game.
+EMSCRIPTEN_KEEPALIVE void qv_end_session() {
+    if (web != nullptr) web->player().close();
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_set_speed(int speed) {
+    if (web != nullptr) web->set_speed(static_cast<uint32_t>(speed));
+}
+
+// Whether the page's text (Module.page.checkedText) is a recording to watch;
+// the answer goes to Module.page.recordingChecked: empty, or what is wrong.
+EMSCRIPTEN_KEEPALIVE void qv_check_recording() {
+    std::string problem;
+    read_recording(taken(qv_page_checked_text()), problem);
+    qv_page_recording_checked(problem.c_str());
+}
+
+// What ends the recording of the game in play here (see PortBackEnd::recording_cut),
+// to Module.page.recordingCut; empty while no game is recorded.
+EMSCRIPTEN_KEEPALIVE void qv_cut_recording() {
+    qv_page_recording_cut(recorded_session != nullptr ? recorded_session->recording_cut().c_str() : "");
+}
+}
 
 int main() {
     // Once main has slept, its return value no longer reaches the page; exit does.

@@ -179,5 +179,18 @@ TEST_F(Player, ACloseEndsAPauseAtOnceAndIsReportedOnceAfterTheButtons) {
     EXPECT_TRUE(pump().empty()) << "no window, no clicks";
 }
 
+TEST_F(Player, AWindowOpenedAgainAfterAGameClosedInPlayStartsAtATitleThatIsNotPlay) {
+    in_play();
+    player.close();  // the game ends where it is, never telling that play stopped
+    EXPECT_EQ(pump(), Events{Close});
+    player.closed();
+    native.calls.clear();
+    player.opened(true);
+    EXPECT_FALSE(player.captured()) << "the pointer is the player's on the new title";
+    EXPECT_EQ(native.calls, std::vector<std::string>{"free"});
+    player.focus(false);
+    EXPECT_FALSE(player.paused()) << "leaving the title pauses nothing";
+}
+
 }  // namespace
 }  // namespace qv

@@ -326,5 +326,105 @@ TEST(Recording, ADemoDrivesTheGameInsteadOfTheWindowsMouseAndTheSettingsNoticeCo
     EXPECT_NE(fresh_seed(), fresh_seed());
 }
 
+// A page plays again after each score box and records every game on its own:
+// the second game's recording names its own seed, counts its pumps from its
+// own title and replays alone, picture for picture, as the replay tool plays it.
+TEST(Recording, EachGameOfASessionThatPlaysAgainIsARecordingThatReplaysOnItsOwn) {
+    // Seed 7 idle is lost at pump 3159 (tests/replays/idle-until-lost); the
+    // second game, its pumps counted from there, is left with a held click,
+    // fired at the edges and closed.
+    constexpr uint64_t second = 3159;
+    const std::vector<MouseScriptEntry> played = {
+        {60, 160, 100, 1, 0},        {64, 160, 100, 0, 0},           {3100, 20, 30, 1, 0},
+        {second + 2, 20, 30, 0, 0},  {second + 55, 160, 100, 1, 0},  {second + 70, 160, 100, 0, 0},
+        {second + 90, 5, 100, 1, 0}, {second + 300, 315, 195, 0, 0}, {second + 500, 170, 110, 1, 0}};
+    HeadlessBackEnd window;
+    window.script = played;
+    window.max_pumps = second + 900;
+    std::vector<std::string> trace;
+    window.trace = [&trace](const std::string& line) { trace.push_back(line); };
+    window.on_present = [&trace](const PresentedFrame& picture) {
+        trace.push_back("present " + std::to_string(surface_crc(picture.surface.pixels)));
+    };
+    PortBackEnd port(window);
+    port.seed = 7;
+    port.next_seed = [] { return 4000000000u; };
+    std::vector<std::string> recordings;
+    std::vector<size_t> starts;  // where each game begins in the trace
+    port.game_started = [&](uint32_t seed) {
+        EXPECT_EQ(port.game_seed(), seed);
+        starts.push_back(trace.size());
+        recordings.emplace_back();
+        port.start_recording([&recordings](const std::string& text) { recordings.back() += text; });
+    };
+    auto game = std::make_unique<Game>();
+    game->window.backend = &port;
+    game->window.data_folder = QV_DATA_DIR;
+    run_program(*game, true);
+    const std::string cut = port.recording_cut();
+    port.finish_recording();
+    ASSERT_EQ(recordings.size(), 2u);
+    EXPECT_EQ(recordings[0].rfind("# args: --seed 7\n", 0), 0u);
+    EXPECT_EQ(recordings[1].rfind("# args: --seed 4000000000\n", 0), 0u);
+    EXPECT_EQ(script_args(recordings[0]).max_pumps, std::nullopt) << "the first game was lost";
+    EXPECT_EQ(script_args(recordings[1]).max_pumps, 900u);
+    EXPECT_NE(cut.find("# args: --max-pumps 900\n"), std::string::npos) << cut;
+    EXPECT_EQ(read_script(recordings[1]).front().pump, 1u);
+    EXPECT_EQ(read_script(recordings[0]).back().pump, 3100u) << "its last entry went to the first game";
+
+    for (size_t k = 0; k < 2; ++k) {
+        const ScriptArgs args = script_args(recordings[k]);
+        const Session alone = run({}, 10000000, [&](PortBackEnd& p) {
+            p.seed = args.seed;
+            p.demo = read_script(recordings[k]);
+            p.demo_end = args.max_pumps;
+        });
+        const auto from = trace.begin() + static_cast<std::ptrdiff_t>(starts[k]);
+        const auto to =
+            k + 1 < starts.size() ? trace.begin() + static_cast<std::ptrdiff_t>(starts[k + 1]) : trace.end();
+        EXPECT_EQ(alone.trace, std::vector<std::string>(from, to)) << "game " << k + 1;
+    }
+}
+
+TEST(Recording, ACutEndsTheRecordingWhereItIsAndEachFreshGameHasItsSeed) {
+    HeadlessBackEnd window;
+    window.create_window("");
+    window.script = {{2, 160, 100, 1, 0}, {3, 150, 90, 0, 0}, {5, 10, 10, 1, 0}};
+    window.start_ticks = 500;
+    PortBackEnd port(window);
+    std::vector<uint32_t> seeds;
+    port.game_started = [&seeds](uint32_t seed) { seeds.push_back(seed); };
+    port.seed = 12;
+    std::string recording;
+    port.start_recording([&recording](const std::string& text) { recording += text; });
+    EXPECT_EQ(port.recording_cut(), "# args: --max-pumps 0\n");
+    const auto pump = [&port] {
+        port.cursor_position();
+        WindowEvent event{};
+        while (port.next_event(event)) {
+        }
+    };
+    for (int i = 0; i < 5; ++i) pump();
+    const std::string before = recording;
+    EXPECT_EQ(port.recording_cut(), "5 10 10 1 0\n# args: --max-pumps 5\n") << "pump 5's entry is still to come";
+    EXPECT_EQ(recording, before);
+    pump();
+    EXPECT_EQ(port.recording_cut(), "# args: --max-pumps 6\n");
+    EXPECT_EQ(recording.substr(recording.find("\n2 ")), "\n2 160 100 1 0\n3 150 90 0 0\n5 10 10 1 0\n");
+
+    // The first game draws the seed; a fresh game without next_seed the
+    // window's tick count, with it whatever it gives.
+    EXPECT_EQ(port.ticks(), 12u);
+    EXPECT_EQ(port.ticks(), 500u);
+    port.next_seed = [] { return 9u; };
+    EXPECT_EQ(port.ticks(), 9u);
+    EXPECT_EQ(seeds, (std::vector<uint32_t>{12, 500, 9}));
+    EXPECT_EQ(port.game_seed(), 9u);
+    port.start_recording([&recording](const std::string& text) { recording = text; });
+    EXPECT_EQ(recording.rfind("# args: --seed 9\n", 0), 0u);
+    pump();
+    EXPECT_EQ(port.recording_cut(), "1 10 10 1 0\n# args: --max-pumps 1\n") << "counted from the new start";
+}
+
 }  // namespace
 }  // namespace qv

@@ -1,8 +1,9 @@
 // The page around the game: the JavaScript half of the web back end
 // (platform/web/web_backend.cpp calls Module.page.*), the loading of the game's
 // files with a message in words when one fails, the canvas sizing, the
-// fullscreen and mute buttons, the sounds, the message dialog and the service
-// worker that keeps the game for playing offline.
+// fullscreen and mute buttons, the sounds, the message dialog, the service
+// worker that keeps the game for playing offline, and sharing: the seed and a
+// link to the game, saving and watching recordings.
 'use strict';
 
 var Module = (function () {
@@ -12,6 +13,7 @@ var Module = (function () {
   const statusLine = document.getElementById('status');
   const dialog = document.getElementById('message');
   const muteButton = document.getElementById('mute');
+  const shareBar = document.getElementById('share');
 
   const shared = { frames: [], frameStats, exitStatus: null, cues: [], failure: null, firstPictureAt: null };
   window.quorvaner = shared;
@@ -158,7 +160,7 @@ var Module = (function () {
       height = stage.clientHeight;
     } else {
       width = document.documentElement.clientWidth - 16;
-      height = window.innerHeight - bar.offsetHeight - statusLine.offsetHeight - 32;
+      height = window.innerHeight - bar.offsetHeight - shareBar.offsetHeight - statusLine.offsetHeight - 40;
     }
     const ratio = window.devicePixelRatio || 1;
     const factor = Math.max(1, Math.floor(Math.min((width * ratio) / 320, (height * ratio) / 200)));
@@ -208,6 +210,8 @@ var Module = (function () {
     const moved = new ResizeObserver(alignCanvas);
     moved.observe(bar);
     moved.observe(statusLine);
+    // A note under the sharing buttons takes room from the canvas.
+    new ResizeObserver(fitCanvas).observe(shareBar);
   }
   fitCanvas();
   followRatio();
@@ -411,9 +415,9 @@ var Module = (function () {
 
   // ---- Test hook: ?seed=N&script=LINES (lines of "P X Y L R" separated by
   // new lines or ';'), or window.quorvanerTestHook = { seed, script } set
-  // before this file runs. The start-up tick count is the seed, the mouse
-  // follows the script instead of real events, and the CRC-32 of every
-  // presented picture lands in window.quorvaner.frames.
+  // before this file runs: the page first watches the script as a recording
+  // from that seed. With the hook ({} will do) the CRC-32 of every picture
+  // presented since the game in view drew its seed is in window.quorvaner.frames.
 
   function readTestHook() {
     if (window.quorvanerTestHook) return window.quorvanerTestHook;
@@ -421,6 +425,223 @@ var Module = (function () {
     if (!query.has('script')) return null;
     return { seed: Number(query.get('seed') || 0), script: query.get('script').replace(/;/g, '\n') };
   }
+  const testHook = readTestHook();
+
+  // ---- Sharing. The game runs one session after another (see
+  // programs/quorvaner_web.cpp): play, where every game has a seed (the
+  // address's ?seed=N for all of them, or a fresh one each) and is recorded on
+  // its own; or watching a recording, the mouse from the file, at 1x or faster,
+  // until its score box. The page shows the seed of the game in view with a
+  // link to it; "Save recording" keeps the game in play so far, or at a title
+  // the last game played, as the mouse script the replay tool replays.
+
+  const seedOutput = document.getElementById('seed');
+  const copyButton = document.getElementById('copy-link');
+  const saveButton = document.getElementById('save-recording');
+  const watchButton = document.getElementById('watch');
+  const watchInput = document.getElementById('watch-file');
+  const speedLine = document.getElementById('speed-line');
+  const speedSelect = document.getElementById('speed');
+  const stopButton = document.getElementById('stop-watching');
+  const shareNote = document.getElementById('share-note');
+
+  const LARGEST_RECORDING = 16 << 20; // what the replay tool reads
+
+  const sharing = {
+    session: null, // { kind: 'play' } or { kind: 'watch', text, name, seed, speed }
+    toWatch: testHook && testHook.script !== undefined
+      ? { text: String(testHook.script), name: 'the test script', seed: testHook.seed } : null,
+    stopping: false, // the player stopped watching
+    shownSeed: null, // the seed of the game in view
+    current: null, // the game in play: { seed, text, played }
+    last: null, // the last game played: { seed, text }
+    checking: '', // a file's text, while the game checks it
+    checked: '', // what the game found wrong with it, or ''
+    cut: '', // what ends the recording of the game in play here
+  };
+  shared.saved = null; // the last recording saved: { at, seed, text }
+
+  function note(text) {
+    shareNote.textContent = text;
+  }
+
+  function seedFromAddress() {
+    const query = new URLSearchParams(window.location.search);
+    if (!query.has('seed')) return null;
+    const text = query.get('seed');
+    if (/^[0-9]{1,10}$/.test(text) && Number(text) <= 4294967295) return Number(text);
+    note(`The seed in the address, "${text}", is not a whole number from 0 to 4294967295: each game gets a fresh one.`);
+    return null;
+  }
+  const addressSeed = seedFromAddress();
+
+  function linkTo(seed) {
+    return `${window.location.origin}${window.location.pathname}?seed=${seed}`;
+  }
+
+  const watching = () => sharing.session !== null && sharing.session.kind === 'watch';
+
+  function showSharing() {
+    seedOutput.textContent = sharing.shownSeed === null ? '…' : String(sharing.shownSeed);
+    copyButton.disabled = sharing.shownSeed === null;
+    saveButton.disabled = !((sharing.current && sharing.current.played) || sharing.last);
+    watchButton.disabled = !started;
+    speedLine.hidden = !watching();
+    stopButton.hidden = !watching();
+  }
+
+  // The game in play becomes the last one played once it has left its title.
+  function finishGame() {
+    if (sharing.current && sharing.current.played) sharing.last = { seed: sharing.current.seed, text: sharing.current.text };
+    sharing.current = null;
+  }
+
+  // What "Save recording" saves now, and when: { at, seed, text }, or null.
+  function recordingToSave() {
+    const game = sharing.current;
+    const at = performance.now();
+    if (game && game.played) {
+      Module._qv_cut_recording();
+      return { at, seed: game.seed, text: game.text + sharing.cut };
+    }
+    return sharing.last && { at, ...sharing.last };
+  }
+  shared.recording = recordingToSave;
+
+  saveButton.addEventListener('click', () => {
+    const recording = recordingToSave();
+    if (!recording) return;
+    shared.saved = recording;
+    const file = URL.createObjectURL(new Blob([recording.text], { type: 'text/plain' }));
+    const link = document.createElement('a');
+    link.href = file;
+    link.download = `quorvaner-seed-${recording.seed}.txt`;
+    document.body.appendChild(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(file), 60000);
+    note(recording.text.length > LARGEST_RECORDING
+      ? 'Saved; this recording is longer than quorvaner-replay reads (16 MB).'
+      : `Saved: quorvaner-replay --input quorvaner-seed-${recording.seed}.txt plays it again.`);
+  });
+
+  copyButton.addEventListener('click', () => {
+    const link = linkTo(sharing.shownSeed);
+    const copied = navigator.clipboard && window.isSecureContext
+      ? navigator.clipboard.writeText(link) : Promise.reject(new Error('no clipboard'));
+    copied.then(() => note(`Copied: ${link}`), () => note(`The link to this game: ${link}`));
+  });
+
+  // A chosen or dropped file: checked by the game first, so a wrong one does
+  // not end the game in play.
+  async function watchFile(file) {
+    if (!started || !file) return;
+    if (file.size > LARGEST_RECORDING) {
+      note(`${file.name} is larger than any recording (16 MB).`);
+      return;
+    }
+    let text;
+    try {
+      text = await file.text();
+    } catch (error) {
+      note(`${file.name} cannot be read (${error}).`);
+      return;
+    }
+    sharing.checking = text;
+    Module._qv_check_recording();
+    sharing.checking = '';
+    if (sharing.checked) {
+      note(`${file.name} is not a recording: ${sharing.checked}.`);
+      return;
+    }
+    sharing.toWatch = { text, name: file.name };
+    endSession();
+  }
+
+  function endSession() {
+    if (dialog.open) dialog.close();
+    Module._qv_end_session();
+  }
+
+  watchButton.addEventListener('click', () => watchInput.click());
+  watchInput.addEventListener('change', () => {
+    const file = watchInput.files[0];
+    watchInput.value = '';
+    watchFile(file);
+  });
+  stopButton.addEventListener('click', () => {
+    sharing.stopping = true;
+    endSession();
+  });
+  speedSelect.addEventListener('change', () => {
+    if (watching()) Module._qv_set_speed(Number(speedSelect.value));
+  });
+
+  const carriesFiles = (event) => Array.from(event.dataTransfer.types).includes('Files');
+  document.addEventListener('dragover', (event) => {
+    if (!carriesFiles(event)) return;
+    event.preventDefault();
+    event.dataTransfer.dropEffect = 'copy';
+    document.body.classList.add('dropping');
+  });
+  document.addEventListener('dragleave', (event) => {
+    if (event.relatedTarget === null) document.body.classList.remove('dropping');
+  });
+  document.addEventListener('drop', (event) => {
+    document.body.classList.remove('dropping');
+    if (!carriesFiles(event)) return;
+    event.preventDefault();
+    watchFile(event.dataTransfer.files[0]);
+  });
+
+  // What the game asks and tells (Module.page).
+  const sharingCalls = {
+    reportPictures: testHook !== null,
+    linkSeed: () => addressSeed,
+    nextSession() {
+      if (sharing.toWatch) {
+        sharing.session = { kind: 'watch', ...sharing.toWatch, speed: Number(speedSelect.value) };
+        sharing.toWatch = null;
+        note(`Watching ${sharing.session.name}. Esc pauses.`);
+      } else {
+        sharing.session = { kind: 'play' };
+      }
+      showSharing();
+      return sharing.session.kind;
+    },
+    session: () => sharing.session,
+    checkedText: () => sharing.checking,
+    gameStarted(seed, recorded) {
+      finishGame();
+      if (recorded) sharing.current = { seed, text: '', played: false };
+      sharing.shownSeed = seed;
+      shared.frames = [];
+      showSharing();
+    },
+    record(text) {
+      if (sharing.current) sharing.current.text += text;
+    },
+    inPlay(playing) {
+      if (playing && sharing.current) sharing.current.played = true;
+      showSharing();
+    },
+    sessionEnded(lost) {
+      finishGame();
+      if (watching() && !sharing.toWatch) {
+        note(sharing.stopping ? '' : lost ? 'The recording is over.'
+          : 'The recording ends here: its player closed the game.');
+      }
+      sharing.stopping = false;
+      sharing.session = null;
+      showSharing();
+    },
+    recordingChecked(problem) {
+      sharing.checked = problem;
+    },
+    recordingCut(text) {
+      sharing.cut = text;
+    },
+  };
 
   const errors = [];
 
@@ -429,7 +650,7 @@ var Module = (function () {
     getPreloadedPackage: preloadedPackage,
     instantiateWasm,
     page: {
-      testHook: readTestHook(),
+      ...sharingCalls,
       // The tab keeps the game's short name; the window caption is for desktops.
       open() {},
       draw(bytes) {
@@ -441,7 +662,8 @@ var Module = (function () {
         paint();
       },
       playing(playing) {
-        canvas.classList.toggle('playing', playing);
+        // Watching, the pointer is the player's own.
+        canvas.classList.toggle('playing', playing && !watching());
       },
       showMessage,
       messageOpen: () => dialog.open,
@@ -465,6 +687,7 @@ var Module = (function () {
     onRuntimeInitialized() {
       started = true;
       report('');
+      showSharing();
       fetchSounds().then(keepForOffline);
     },
     onExit(status) {

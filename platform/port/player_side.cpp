@@ -29,6 +29,9 @@ uint8_t changed_button(WindowEvent event) {
 
 void PlayerSide::opened(bool focused) {
     open_ = true;
+    // Play starts when the program says so, also in a window opened again
+    // after a game that was closed in play.
+    playing_ = false;
     focused_ = focused;
     paused_ = false;
     box_up_ = false;

@@ -13,9 +13,21 @@ uint32_t fresh_seed() {
     return entropy() ^ static_cast<uint32_t>(micro) ^ static_cast<uint32_t>(micro >> 32);
 }
 
+// The game reads the tick count only to draw the seed of a game.
 uint32_t PortBackEnd::ticks() {
-    const uint32_t now = seed && !ticks_read_ ? *seed : wrapped().ticks();
-    ticks_read_ = true;
+    const bool first = !game_seed_;
+    uint32_t now = 0;
+    if (first && seed) {
+        now = *seed;
+    } else if (!first && next_seed) {
+        now = next_seed();
+    } else {
+        now = wrapped().ticks();
+    }
+    game_seed_ = now;
+    // The game before is over: its recording gets its last entry.
+    if (pending_) write_entry();
+    if (game_started) game_started(now);
     return now;
 }
 
@@ -73,8 +85,9 @@ bool PortBackEnd::next_event(WindowEvent& event) {
 // The pump has dispatched everything: what the game's mouse now holds is what
 // a script entry for this pump must say, if it changed.
 void PortBackEnd::note_pump_end() {
-    if (!write_ || pumps_ == 0) return;
-    const MouseScriptEntry now{pumps_, mouse_.mouse_x, mouse_.mouse_y, mouse_.mouse_left_down, mouse_.mouse_right_down};
+    if (!write_ || pumps_ == recorded_from_) return;
+    const MouseScriptEntry now{pumps_ - recorded_from_, mouse_.mouse_x, mouse_.mouse_y, mouse_.mouse_left_down,
+                               mouse_.mouse_right_down};
     const MouseScriptEntry& before = last_;
     if (now.x == before.x && now.y == before.y && now.left == before.left && now.right == before.right) {
         pending_.reset();
@@ -83,17 +96,24 @@ void PortBackEnd::note_pump_end() {
     pending_ = now;
 }
 
+std::string PortBackEnd::entry_line(const MouseScriptEntry& e) const {
+    return std::to_string(e.pump) + ' ' + std::to_string(e.x) + ' ' + std::to_string(e.y) + ' ' +
+           std::to_string(e.left) + ' ' + std::to_string(e.right) + '\n';
+}
+
 void PortBackEnd::write_entry() {
-    const MouseScriptEntry& e = *pending_;
-    write_(std::to_string(e.pump) + ' ' + std::to_string(e.x) + ' ' + std::to_string(e.y) + ' ' +
-           std::to_string(e.left) + ' ' + std::to_string(e.right) + '\n');
-    last_ = e;
+    if (write_) write_(entry_line(*pending_));
+    last_ = *pending_;
     pending_.reset();
 }
 
 void PortBackEnd::start_recording(std::function<void(const std::string&)> write) {
+    if (pending_) write_entry();
     write_ = std::move(write);
-    write_("# args: --seed " + std::to_string(seed.value_or(0)) +
+    recorded_from_ = pumps_;
+    last_ = MouseScriptEntry{0, 0, 0, 0, 0};
+    closed_at_.reset();
+    write_("# args: --seed " + std::to_string(game_seed_.value_or(seed.value_or(0))) +
            "\n# A Quorvaner session: pump x y left right, from each pump on.\n");
 }
 
@@ -101,7 +121,13 @@ void PortBackEnd::finish_recording() {
     if (!write_) return;
     if (pending_) write_entry();
     // A game the player closed ends there; one that was lost ends by itself.
-    if (closed_at_) write_("# args: --max-pumps " + std::to_string(*closed_at_) + "\n");
+    if (closed_at_) write_("# args: --max-pumps " + std::to_string(*closed_at_ - recorded_from_) + "\n");
+}
+
+std::string PortBackEnd::recording_cut() const {
+    if (!write_) return {};
+    return (pending_ ? entry_line(*pending_) : std::string()) + "# args: --max-pumps " +
+           std::to_string(pumps_ - recorded_from_) + "\n";
 }
 
 }  // namespace qv

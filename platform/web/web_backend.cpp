@@ -9,6 +9,7 @@
 
 #include "platform/file_reading.h"
 #include "platform/view_layout.h"
+#include "platform/window.h"
 
 // The JavaScript half of each call lives in the page (web/page.js).
 // clang-format off
@@ -32,6 +33,9 @@ EM_JS(void, qv_page_stop, (), {
 });
 EM_JS(void, qv_page_playing, (int playing), {
     Module.page.playing(playing !== 0);
+});
+EM_JS(void, qv_page_in_play, (int playing), {
+    Module.page.inPlay(playing !== 0);
 });
 EM_JS(void, qv_page_pause_sound, (int paused), {
     Module.page.pauseSound(paused !== 0);
@@ -156,6 +160,11 @@ WebBackEnd::~WebBackEnd() {
 
 void WebBackEnd::capture_pointer(bool captured) { qv_page_playing(captured ? 1 : 0); }
 
+void WebBackEnd::set_playing(bool playing) {
+    player_.set_playing(playing);
+    qv_page_in_play(playing ? 1 : 0);
+}
+
 void WebBackEnd::pause_sound(bool paused) { qv_page_pause_sound(paused ? 1 : 0); }
 
 void WebBackEnd::redraw() {
@@ -170,7 +179,7 @@ void WebBackEnd::toggle_fullscreen() { qv_page_toggle_fullscreen(); }
 void WebBackEnd::wait_for_events(uint32_t milliseconds) {
     emscripten_sleep(milliseconds);
     pumped_since_sleep_ = false;
-    woke_at_ = emscripten_get_now();
+    woke_at_ = yielded_at_ = emscripten_get_now();
 }
 
 void WebBackEnd::create_window(const char* title) {
@@ -187,7 +196,10 @@ CursorPosition WebBackEnd::cursor_position() {
     // Some loops pump without sleeping (the credits wait for the right button to
     // be let go); between two such pumps the browser must get its turn, or the
     // release would never arrive.
-    if (pumped_since_sleep_) emscripten_sleep(0);
+    if (pumped_since_sleep_) {
+        emscripten_sleep(0);
+        yielded_at_ = emscripten_get_now();
+    }
     pumped_since_sleep_ = true;
     player_.start_pump();
     return cursor_;
@@ -207,8 +219,31 @@ void WebBackEnd::show_frame(const PresentedFrame& picture) {
 
 void WebBackEnd::sleep(uint32_t milliseconds) {
     // What the game did since it last woke up is one frame's work.
-    qv_page_frame_work(emscripten_get_now() - woke_at_);
-    wait_for_events(milliseconds);
+    const double now = emscripten_get_now();
+    qv_page_frame_work(now - woke_at_);
+    if (speed_ <= 1) {
+        wait_for_events(milliseconds);
+        return;
+    }
+    // Faster, the frames keep their own schedule (every sleep ends one), a
+    // frame behind by more than a tenth of a second is not caught up, and
+    // frames run back to back until the time owed is worth a browser timer
+    // (they wait about 4 ms at the least); the page gets its turn all the same.
+    constexpr double shortest_timer = 4;
+    constexpr double longest_without_a_turn = 20;
+    due_at_ = std::max(due_at_ + static_cast<double>(frame_microseconds) / 1000.0 / speed_, now - 100.0);
+    const double rest = due_at_ - now;
+    if (rest >= shortest_timer || now - yielded_at_ >= longest_without_a_turn) {
+        wait_for_events(rest > 0 ? static_cast<uint32_t>(rest + 0.5) : 0);
+        return;
+    }
+    pumped_since_sleep_ = false;
+    woke_at_ = now;
+}
+
+void WebBackEnd::set_speed(uint32_t speed) {
+    speed_ = std::max(speed, 1u);
+    due_at_ = emscripten_get_now();
 }
 
 uint32_t WebBackEnd::ticks() { return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now())); }

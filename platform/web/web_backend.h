@@ -33,10 +33,14 @@ public:
     void message_box(const char* caption, const char* text) override;
     void play_sound(const char* file_name, bool loop) override;
     void stop_sound() override;
-    void set_playing(bool playing) override { player_.set_playing(playing); }
+    void set_playing(bool playing) override;
 
     // Test hook: hand the CRC-32 of every presented surface to the page.
     bool report_pictures = false;
+
+    // Watching a recording faster: `speed` frames to each frame period of the
+    // page's clock, whatever rest each frame asks for. 1 is the game's own pace.
+    void set_speed(uint32_t speed);
 
     // Called from the browser's event callbacks.
     void pointer_at(int32_t x, int32_t y) { cursor_ = {x, y}; }
@@ -59,6 +63,10 @@ private:
 
     // When the page last got control back from a sleep, for the frame timing.
     double woke_at_ = 0;
+    // When the browser last had its turn, and, faster, when the next frame is due.
+    double yielded_at_ = 0;
+    uint32_t speed_ = 1;
+    double due_at_ = 0;
 };
 
 // CRC-32 as zlib computes it, over `size` bytes.

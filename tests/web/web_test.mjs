@@ -20,8 +20,19 @@
 // - at emulated device-pixel ratios 1.25, 1.5 and 2, and on screens of ratio
 //   1.5 and 3, every picture pixel is a solid block of device pixels;
 // - through the page's test hook, a scripted mouse with a fixed seed presents
-//   exactly the pictures the replay tool presents for the same seed and script.
-// It also prints the time to the first title picture over a throttled link.
+//   exactly the pictures the replay tool presents for the same seed and script;
+// - sharing and the player's side, on a page opened from ?seed=7: the seed is
+//   shown and "Copy link" copies the link to it; a single instant click starts
+//   the game; Esc, a hidden page and a window that loses the focus pause it (no
+//   new picture, the picture dimmed under "PAUSED") and Esc or a click resumes;
+//   "Save recording" saves the game so far, which the replay tool replays with
+//   every picture the page showed; a file that is no recording is refused;
+//   the desktop game's recording (desktop-recording.txt), watched at 8x,
+//   presents the replay tool's pictures up to its score box, with its score,
+//   and after the box a click gives a fresh game without a reload.
+// It also prints the time to the first title picture over a throttled link,
+// the frames per second in play (the pumps of what "Save recording" gives at
+// two moments 5 s apart, over the time between them) and the speed of watching at 8x.
 import { spawnSync } from 'node:child_process';
 import { createHash } from 'node:crypto';
 import { mkdirSync, mkdtempSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
@@ -41,6 +52,10 @@ for (const name of ['dist', 'replay', 'data', 'script']) {
   }
 }
 const presentsCompared = Number(options.presents);
+// A recording the desktop game wrote (quorvaner --seed 7 --record, moved and
+// clicked by xdotool on a virtual screen): a game played to its end.
+const desktopRecording = path.resolve(options.recording ||
+  path.join(path.dirname(new URL(import.meta.url).pathname), 'desktop-recording.txt'));
 const dist = path.resolve(options.dist);
 
 // ---- Results, printed TAP-like with the closing line CTest logs show.
@@ -215,16 +230,20 @@ async function openPage(context, url, hook) {
   return { page, problems };
 }
 
-// The canvas as the 320 x 200 picture it shows: one pixel of each block.
-const canvasPixels = (page) => page.evaluate(() => {
+// The canvas as the 320 x 200 picture it shows: one pixel of each block, as
+// RGBA bytes (handed over as base64, which is quicker than an array).
+const canvasPixels = async (page) => Buffer.from(await page.evaluate(() => {
   const small = document.createElement('canvas');
   small.width = 320;
   small.height = 200;
   const context = small.getContext('2d');
   context.imageSmoothingEnabled = false;
   context.drawImage(document.getElementById('screen'), 0, 0, 320, 200);
-  return Array.from(context.getImageData(0, 0, 320, 200).data);
-});
+  const bytes = context.getImageData(0, 0, 320, 200).data;
+  let text = '';
+  for (let i = 0; i < bytes.length; i += 8192) text += String.fromCharCode.apply(null, bytes.subarray(i, i + 8192));
+  return btoa(text);
+}), 'base64');
 
 function differingPixels(rgba, expected) {
   let count = 0;
@@ -260,6 +279,10 @@ async function startAndSeeCockpit(page, steady) {
   await page.mouse.down();
   await page.waitForTimeout(200);
   await page.mouse.up();
+  await seeCockpit(page, steady);
+}
+
+async function seeCockpit(page, steady) {
   let matching = 0;
   await waitFor('the cockpit and HUD', async () => {
     await page.waitForTimeout(300); // past the first frames of the game
@@ -616,6 +639,239 @@ try {
     console.log(`# frame work in the browser, played: ${f(playStats)}`);
     console.log(`# frame work in the browser, scripted: ${f(stats)}`);
   });
+
+  // Sharing and the player's side, on a page opened from ?seed=7 with the
+  // pictures' CRCs collected: the seed and its link, an instant click that
+  // starts the game, the pause (Esc, a hidden page, a window that loses the
+  // focus), "Save recording" against the replay tool and the frame rate in play,
+  // then a recording of the desktop game watched at 8x to its score box and a
+  // fresh game after it.
+  const shareContext = await browser.newContext({ viewport: { width: 1024, height: 768 }, acceptDownloads: true });
+  await shareContext.grantPermissions(['clipboard-read', 'clipboard-write'], { origin: url.replace(/\/$/, '') });
+  const share = await openPage(shareContext, url + '?seed=7', {});
+  const sharePage = share.page;
+  const frameCount = () => sharePage.evaluate(() => window.quorvaner.frames.length);
+  const pageFrames = () => sharePage.evaluate(() => window.quorvaner.frames.map((crc) => crc.toString(16).padStart(8, '0')));
+  const saves = [];
+  // "Save recording": the file downloaded, the moment it was taken, and the
+  // pages's pictures of the game at that moment.
+  const saveRecording = async () => {
+    const [download] = await Promise.all([sharePage.waitForEvent('download'), sharePage.click('#save-recording')]);
+    const file = path.join(work, `saved-${saves.length + 1}.txt`);
+    await download.saveAs(file);
+    const saved = await sharePage.evaluate(() => window.quorvaner.saved);
+    const text = readFileSync(file, 'utf8');
+    assert(text === saved.text, 'the downloaded file is not the recording the page saved');
+    const save = { file, name: download.suggestedFilename(), at: saved.at, text, frames: await pageFrames(),
+      pumps: Number(/# args: --max-pumps (\d+)\n$/.exec(text)?.[1]) };
+    saves.push(save);
+    return save;
+  };
+  // Every picture the replay tool presents for the recording is the page's.
+  const replaysAsShown = (save) => {
+    const expected = runReplay(['--seed', '7', '--input', save.file]).split('\n')
+      .filter((line) => line.startsWith('present ')).map((line) => line.split(' ')[2]);
+    assert(expected.length > 100 && save.frames.length >= expected.length,
+      `the replay presents ${expected.length} pictures, the page had shown ${save.frames.length}`);
+    for (let k = 0; k < expected.length; k += 1) {
+      assert(save.frames[k] === expected[k], `present ${k + 1}: the page showed ${save.frames[k]}, the replay tool ${expected[k]}`);
+    }
+    return expected.length;
+  };
+  // The overlay of the pause over the canvas: the picture dimmed (no channel
+  // above 95 of 255), "PAUSED" in white and the line under it in grey.
+  const dim = (channel) => Math.floor((channel * 95 + 127) / 255);
+  const pausedPicture = async () => {
+    const rgba = await canvasPixels(sharePage);
+    let white = 0;
+    let grey = 0;
+    let bright = 0;
+    let dimmed = 0;
+    let steadyOutside = 0;
+    for (let i = 0; i < 320 * 200; i += 1) {
+      const [r, g, b] = [rgba[4 * i], rgba[4 * i + 1], rgba[4 * i + 2]];
+      if (r === 255 && g === 255 && b === 255) white += 1;
+      else if (r === 170 && g === 170 && b === 170) grey += 1;
+      else if (Math.max(r, g, b) > 95) bright += 1;
+      const colour = steady.get(i);
+      const y = Math.floor(i / 320);
+      if (colour !== undefined && (y < 65 || y > 125)) {
+        steadyOutside += 1;
+        if (r === dim(colour >> 16) && g === dim((colour >> 8) & 0xff) && b === dim(colour & 0xff)) dimmed += 1;
+      }
+    }
+    return { white, grey, bright, dimmed: dimmed / steadyOutside, rgba };
+  };
+  const assertPaused = async (how) => {
+    await sharePage.waitForTimeout(300);
+    const before = await frameCount();
+    const picture = await pausedPicture();
+    await sharePage.waitForTimeout(how.hold);
+    const after = await frameCount();
+    const later = await canvasPixels(sharePage);
+    assert(after === before, `${how.what}: ${after - before} pictures came in ${how.hold} ms of pause`);
+    assert(later.equals(picture.rgba), `${how.what}: the paused canvas changed`);
+    assert(picture.white >= 800 && picture.grey >= 100 && picture.bright === 0,
+      `${how.what}: ${picture.white} white and ${picture.grey} grey pixels of words, ${picture.bright} too bright for a dimmed picture`);
+    if (how.cockpit === false) return;
+    console.log(`# ${how.what}: ${(100 * picture.dimmed).toFixed(1)}% of the steady cockpit pixels dimmed`);
+    assert(picture.dimmed >= 0.6, `${how.what}: only ${(100 * picture.dimmed).toFixed(1)}% of the cockpit is dimmed`);
+  };
+  const assertRunning = async (what) => {
+    const before = await frameCount();
+    await waitFor(`${what}: new pictures`, async () => (await frameCount()) >= before + 30, 3000);
+    const picture = await pausedPicture();
+    assert(picture.bright > 1000, `${what}: the picture is still dimmed`);
+  };
+  let canvasBox = null; // once the page is laid out
+  const onCanvas = (x, y) => [canvasBox.x + (x * canvasBox.width) / 320, canvasBox.y + (y * canvasBox.height) / 200];
+  // The player's scripted mouse: aim here and there, firing now and then.
+  const playAbout = async (milliseconds) => {
+    const until = Date.now() + milliseconds;
+    for (let k = 0; Date.now() < until; k += 1) {
+      await sharePage.mouse.move(...onCanvas(60 + ((k * 37) % 200), 40 + ((k * 23) % 120)), { steps: 3 });
+      if (k % 3 === 0) await sharePage.mouse.down();
+      await sharePage.waitForTimeout(120);
+      if (k % 3 === 0) await sharePage.mouse.up();
+    }
+    await sharePage.mouse.move(...onCanvas(160, 100));
+  };
+
+  await check('?seed=7 shows its seed, and "Copy link" copies the link to that game', async () => {
+    await waitForTitle(sharePage);
+    canvasBox = await sharePage.locator('#screen').boundingBox();
+    assert((await sharePage.locator('#seed').textContent()) === '7', 'the seed shown is not 7');
+    await sharePage.click('#copy-link');
+    const copied = await sharePage.evaluate(() => navigator.clipboard.readText());
+    assert(copied === `${url}?seed=7`, `copied "${copied}"`);
+    assert((await sharePage.locator('#save-recording').isDisabled()), 'there is a recording to save before any game');
+  });
+
+  await check('a single instant click on the title starts the game', async () => {
+    const apart = await sharePage.evaluate(() => {
+      const canvas = document.getElementById('screen');
+      const box = canvas.getBoundingClientRect();
+      const where = { bubbles: true, cancelable: true, button: 0, clientX: box.left + box.width / 2, clientY: box.top + box.height / 2 };
+      const down = performance.now();
+      canvas.dispatchEvent(new MouseEvent('mousedown', { ...where, buttons: 1 }));
+      canvas.dispatchEvent(new MouseEvent('mouseup', { ...where, buttons: 0 }));
+      return performance.now() - down;
+    });
+    assert(apart < 5, `the press and the release were ${apart} ms apart`);
+    await seeCockpit(sharePage, steady);
+  });
+
+  await check('Esc pauses (no new picture for 2 s, the picture dimmed under "PAUSED") and Esc resumes', async () => {
+    await playAbout(1500);
+    await sharePage.keyboard.press('Escape');
+    await assertPaused({ what: 'Esc', hold: 2000 });
+    await sharePage.keyboard.press('Escape');
+    await assertRunning('Esc again');
+  });
+
+  await check('a hidden page and a window that loses the focus pause the game; a click on the canvas resumes', async () => {
+    await sharePage.evaluate(() => {
+      Object.defineProperty(document, 'hidden', { value: true, configurable: true });
+      Object.defineProperty(document, 'visibilityState', { value: 'hidden', configurable: true });
+      document.dispatchEvent(new Event('visibilitychange'));
+    });
+    await assertPaused({ what: 'a hidden page', hold: 1000 });
+    await sharePage.evaluate(() => {
+      delete document.hidden;
+      delete document.visibilityState;
+      document.dispatchEvent(new Event('visibilitychange'));
+    });
+    await assertPaused({ what: 'the page seen again (the pause waits for the player)', hold: 500 });
+    await sharePage.mouse.click(...onCanvas(160, 100));
+    await assertRunning('a click on the canvas');
+    await sharePage.evaluate(() => window.dispatchEvent(new FocusEvent('blur')));
+    await assertPaused({ what: 'a window that lost the focus', hold: 1000 });
+    await sharePage.evaluate(() => window.dispatchEvent(new FocusEvent('focus')));
+    await sharePage.mouse.click(...onCanvas(160, 100));
+    await assertRunning('a click on the canvas');
+  });
+
+  await check('"Save recording" keeps the game so far, and quorvaner-replay presents every picture the page showed', async () => {
+    await playAbout(1500);
+    const save = await saveRecording();
+    assert(save.name === 'quorvaner-seed-7.txt', `the file is called ${save.name}`);
+    assert(save.text.startsWith('# args: --seed 7\n') && save.pumps > 0, `the recording is\n${save.text.slice(0, 200)}`);
+    console.log(`# a recording of ${save.pumps} pumps replays with all ${replaysAsShown(save)} pictures the same`);
+  });
+
+  await check('frames per second in play: the pumps a recording gains in 5 s of play, and it replays as shown', async () => {
+    // What "Save recording" would save, taken without the download, which
+    // holds the page up for a moment, and a second after the last one.
+    const recordingNow = () => sharePage.evaluate(() => {
+      const { at, text } = window.quorvaner.recording();
+      return { at, pumps: Number(/# args: --max-pumps (\d+)\n$/.exec(text)[1]) };
+    });
+    await playAbout(1000);
+    const first = await recordingNow();
+    await playAbout(5000);
+    const second = await recordingNow();
+    const fps = (second.pumps - first.pumps) / ((second.at - first.at) / 1000);
+    console.log(`# ${second.pumps - first.pumps} pumps in ${((second.at - first.at) / 1000).toFixed(3)} s of play: ` +
+      `${fps.toFixed(2)} frames per second (1000/13 = 76.92)`);
+    assert(fps > 60 && fps < 80, `${fps.toFixed(2)} frames per second`);
+    replaysAsShown(await saveRecording());
+  });
+
+  await check('a file that is no recording is refused in words and the game goes on', async () => {
+    await sharePage.evaluate(() => {
+      const files = new DataTransfer();
+      files.items.add(new File(['1 2 3\n'], 'notes.txt', { type: 'text/plain' }));
+      document.dispatchEvent(new DragEvent('drop', { dataTransfer: files, bubbles: true, cancelable: true }));
+    });
+    await waitFor('the refusal', async () => (await sharePage.locator('#share-note').textContent()).includes('notes.txt is not a recording'), 3000);
+    await assertRunning('after the refusal');
+  });
+
+  let watched = null;
+  await check('"Watch a recording" of the desktop game\'s recording at 8x presents the replay tool\'s pictures to its score box; Esc pauses it', async () => {
+    const expected = runReplay(['--input', desktopRecording]).split('\n')
+      .filter((line) => line.startsWith('present ')).map((line) => line.split(' ')[2]);
+    const summary = runReplay(['--input', desktopRecording, '--summary']);
+    const score = /score (\d+) .* end over/.exec(summary)?.[1];
+    assert(score !== undefined, `the recording is not of a lost game: ${summary}`);
+    const started = Date.now();
+    await sharePage.setInputFiles('#watch-file', desktopRecording);
+    await sharePage.locator('#speed').waitFor({ state: 'visible', timeout: 5000 });
+    await sharePage.selectOption('#speed', '8');
+    await sharePage.waitForTimeout(1000);
+    const pausedAt = Date.now();
+    await sharePage.keyboard.press('Escape');
+    await assertPaused({ what: 'Esc while watching', hold: 500, cockpit: false });
+    await sharePage.keyboard.press('Escape');
+    const pausedFor = Date.now() - pausedAt;
+    await sharePage.mouse.move(...onCanvas(300, 20)); // the player's mouse counts for nothing
+    await sharePage.mouse.down();
+    await sharePage.locator('#message').waitFor({ state: 'visible', timeout: 60000 });
+    await sharePage.mouse.up();
+    const seconds = (Date.now() - started - pausedFor) / 1000;
+    const text = await sharePage.locator('#message-text').textContent();
+    assert(text.endsWith(`final score was ${score.padStart(3, '0')}`), `the box says "${text}", the replay tool's score is ${score}`);
+    const frames = await pageFrames();
+    assert(frames.length === expected.length, `the page presented ${frames.length} pictures, the replay tool ${expected.length}`);
+    for (let k = 0; k < expected.length; k += 1) {
+      assert(frames[k] === expected[k], `present ${k + 1}: the page showed ${frames[k]}, the replay tool ${expected[k]}`);
+    }
+    console.log(`# the desktop recording: ${expected.length} pictures, all the replay tool's, in ${seconds.toFixed(1)} s ` +
+      `at 8x (${(expected.length / seconds / (1000 / 13)).toFixed(1)} times a frame every 13 ms); score ${score}`);
+    watched = expected.length;
+  });
+
+  await check('after the score box a click gives a fresh game, without reloading the page', async () => {
+    assert(watched !== null, 'no recording was watched to its score box');
+    await sharePage.evaluate(() => { window.notReloaded = true; });
+    await sharePage.locator('#message-ok').click();
+    await waitForTitle(sharePage);
+    assert((await sharePage.locator('#seed').textContent()) === '7', 'the game after the recording is not the link\'s');
+    await startAndSeeCockpit(sharePage, steady);
+    assert(await sharePage.evaluate(() => window.notReloaded === true), 'the page was reloaded');
+    assert(share.problems.length === 0, share.problems.join('\n'));
+  });
+  await shareContext.close();
 
   // A first visit over a slow line: 4 Mbit/s down and up, 150 ms latency.
   await check('over a 4 Mbit/s, 150 ms line the first title picture shows within 10 s', async () => {
