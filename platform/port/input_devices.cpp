@@ -43,8 +43,6 @@ int64_t integer_sqrt(int64_t value) {
 
 int16_t saturated(int32_t value) { return static_cast<int16_t>(std::clamp(value, -32768, 32767)); }
 
-constexpr size_t role_slot(KeyRole role) { return static_cast<size_t>(role); }
-
 bool same(CursorPosition a, CursorPosition b) { return a.x == b.x && a.y == b.y; }
 
 }  // namespace
@@ -145,11 +143,11 @@ KeyRole key_role_for_code(std::string_view code) {
         KeyRole role;
     };
     static constexpr Name names[] = {
-        {"ArrowLeft", KeyRole::Left},     {"KeyA", KeyRole::Left},         {"ArrowRight", KeyRole::Right},
-        {"KeyD", KeyRole::Right},         {"ArrowUp", KeyRole::Up},        {"KeyW", KeyRole::Up},
-        {"ArrowDown", KeyRole::Down},     {"KeyS", KeyRole::Down},         {"Space", KeyRole::Fire},
-        {"ControlLeft", KeyRole::Fire},   {"ControlRight", KeyRole::Fire}, {"Enter", KeyRole::Start},
-        {"NumpadEnter", KeyRole::Start},  {"KeyC", KeyRole::Credits},
+        {"ArrowLeft", KeyRole::Left},    {"KeyA", KeyRole::Left},         {"ArrowRight", KeyRole::Right},
+        {"KeyD", KeyRole::Right},        {"ArrowUp", KeyRole::Up},        {"KeyW", KeyRole::Up},
+        {"ArrowDown", KeyRole::Down},    {"KeyS", KeyRole::Down},         {"Space", KeyRole::Fire},
+        {"ControlLeft", KeyRole::Fire},  {"ControlRight", KeyRole::Fire}, {"Enter", KeyRole::Start},
+        {"NumpadEnter", KeyRole::Start}, {"KeyC", KeyRole::Credits},
     };
     for (const Name& name : names) {
         if (name.code == code) return name.role;
@@ -196,26 +194,37 @@ InputDevices::InputDevices(PlayerSide& player, const PortSettings& settings)
 
 // The keyboard is one source of each button: Space and Ctrl hold the left
 // one, and so does Enter when it went down on the title.
+bool InputDevices::held(KeyRole role) const {
+    return std::any_of(keys_.begin(), keys_.end(), [role](const HeldKey& key) { return key.role == role; });
+}
+
 void InputDevices::keyboard_buttons() {
-    const bool left = keys_[role_slot(KeyRole::Fire)] || start_holds_;
-    const bool right = keys_[role_slot(KeyRole::Credits)];
+    const bool left = held(KeyRole::Fire) || start_holds_;
+    const bool right = held(KeyRole::Credits);
     if (left != keyboard_left_) player_.button(MouseButton::Left, left, InputSource::Keyboard);
     if (right != keyboard_right_) player_.button(MouseButton::Right, right, InputSource::Keyboard);
     keyboard_left_ = left;
     keyboard_right_ = right;
 }
 
-void InputDevices::key(KeyRole role, bool down) {
+void InputDevices::key(uint32_t code, KeyRole role, bool down) {
     if (role == KeyRole::None) return;
-    bool& held = keys_[role_slot(role)];
-    if (held == down) return;
-    held = down;
-    if (role == KeyRole::Start) start_holds_ = down && !player_.playing();
+    const auto found =
+        std::find_if(keys_.begin(), keys_.end(), [code](const HeldKey& key) { return key.code == code; });
+    if (down == (found != keys_.end())) return;
+    if (down) {
+        // Enter starts on the title only; pressed in play it holds nothing.
+        if (role == KeyRole::Start && !held(KeyRole::Start)) start_holds_ = !player_.playing();
+        keys_.push_back({code, role});
+    } else {
+        keys_.erase(found);
+        if (role == KeyRole::Start && !held(KeyRole::Start)) start_holds_ = false;
+    }
     keyboard_buttons();
 }
 
 void InputDevices::keys_lost() {
-    keys_.fill(false);
+    keys_.clear();
     start_holds_ = false;
     keyboard_buttons();
     ramp_x_ = ramp_y_ = 0;
@@ -306,8 +315,8 @@ PointerStep InputDevices::pointer(CursorPosition mouse) {
     Motion motion;
     if (player_.captured()) {
         motion = stick_motion(pad_.stick_x, pad_.stick_y, dead_zone_, pad_speed_);
-        const int across = int{keys_[role_slot(KeyRole::Right)]} - int{keys_[role_slot(KeyRole::Left)]};
-        const int down = int{keys_[role_slot(KeyRole::Down)]} - int{keys_[role_slot(KeyRole::Up)]};
+        const int across = int{held(KeyRole::Right)} - int{held(KeyRole::Left)};
+        const int down = int{held(KeyRole::Down)} - int{held(KeyRole::Up)};
         motion.dx += across * key_step(ramp_x_, key_speed_);
         motion.dy += down * key_step(ramp_y_, key_speed_);
         ramp_x_ = across != 0 ? ramp_x_ + 1 : 0;

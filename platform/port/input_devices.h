@@ -127,8 +127,10 @@ class InputDevices {
 public:
     InputDevices(PlayerSide& player, const PortSettings& settings);
 
-    // A key went down or up; the back end drops the system's repeats.
-    void key(KeyRole role, bool down);
+    // A key went down or up: `code` tells one key from another (two keys of
+    // one role are held until both are let go); a second press of a key that
+    // is down is a repeat and nothing.
+    void key(uint32_t code, KeyRole role, bool down);
     // The focus is gone: every key is up.
     void keys_lost();
 
@@ -182,7 +184,13 @@ private:
     int32_t dead_zone_;
     Crosshair crosshair_;
 
-    std::array<bool, 8> keys_{};  // by KeyRole
+    struct HeldKey {
+        uint32_t code = 0;
+        KeyRole role = KeyRole::None;
+    };
+    bool held(KeyRole role) const;
+
+    std::vector<HeldKey> keys_;
     bool start_holds_ = false;    // Enter went down on the title and is still held
     bool keyboard_left_ = false;  // what the keyboard told the player's side
     bool keyboard_right_ = false;
