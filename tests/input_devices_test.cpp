@@ -336,6 +336,10 @@ TEST_F(Hands, ATapClicksALongPressClicksRightADragAimsLikeATrackpadAndASecondFin
     devices.finger_up(10, 3700);
     EXPECT_EQ(pump(), Events{RightButtonDown});
     EXPECT_EQ(pump(), Events{RightButtonUp});
+    // A touch the system took over is no click.
+    devices.finger_down(14, px(50), px(50), 3800);
+    devices.finger_cancelled(14);
+    EXPECT_TRUE(pump().empty());
     // A tap resumes a pause, like a click.
     player.request(PlayerRequest::Pause);
     native.while_waiting = [&] {

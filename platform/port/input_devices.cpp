@@ -295,6 +295,11 @@ void InputDevices::finger_up(int64_t id, uint32_t time) {
     player_.button(button, false, InputSource::Touch);
 }
 
+void InputDevices::finger_cancelled(int64_t id) {
+    if (Finger* f = finger(id)) f->strayed = true;
+    finger_up(id, 0);
+}
+
 void InputDevices::fire_control(bool down) {
     if (down == fire_control_) return;
     const bool was = fire_fingers_ > 0 || fire_control_;

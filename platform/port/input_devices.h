@@ -148,6 +148,8 @@ public:
     void finger_down(int64_t finger, int32_t x, int32_t y, uint32_t time);
     void finger_move(int64_t finger, int32_t x, int32_t y);
     void finger_up(int64_t finger, uint32_t time);
+    // The system took the finger over (a cancelled touch): no click.
+    void finger_cancelled(int64_t finger);
     // An on-screen fire control, held.
     void fire_control(bool down);
     // The touches were taken away (the page hid, the window lost them).

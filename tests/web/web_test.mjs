@@ -20,7 +20,10 @@
 // - at emulated device-pixel ratios 1.25, 1.5 and 2, and on screens of ratio
 //   1.5 and 3, every picture pixel is a solid block of device pixels;
 // - through the page's test hook, a scripted mouse with a fixed seed presents
-//   exactly the pictures the replay tool presents for the same seed and script.
+//   exactly the pictures the replay tool presents for the same seed and script;
+// - every player's hands (hands_checks.mjs): on a 375 x 667 phone with touch,
+//   the layout, a tap to start, a drag to aim, FIRE, steering and the pause
+//   control; a stubbed pad's A, stick, trigger and Start.
 // It also prints the time to the first title picture over a throttled link.
 import { spawnSync } from 'node:child_process';
 import { createHash } from 'node:crypto';
@@ -31,6 +34,8 @@ import path from 'node:path';
 import { gzipSync, inflateSync } from 'node:zlib';
 
 import { chromium } from 'playwright-core';
+
+import { handsChecks } from './hands_checks.mjs';
 
 const options = { seed: '11', presents: '400' };
 for (let i = 2; i + 1 < process.argv.length; i += 2) options[process.argv[i].replace(/^--/, '')] = process.argv[i + 1];
@@ -616,6 +621,8 @@ try {
     console.log(`# frame work in the browser, played: ${f(playStats)}`);
     console.log(`# frame work in the browser, scripted: ${f(stats)}`);
   });
+
+  await handsChecks({ browser, url, check, assert, waitFor, waitForTitle });
 
   // A first visit over a slow line: 4 Mbit/s down and up, 150 ms latency.
   await check('over a 4 Mbit/s, 150 ms line the first title picture shows within 10 s', async () => {
