@@ -612,6 +612,7 @@ void SdlBackEnd::message_box(const char* caption, const char* text) {
     box_hover_ = pointer_here && over_box_button(x, y);
     // A hidden or confined cursor could not reach the box's button.
     player_.box_shown(true);
+    poll_pads();  // a pad's button held as the box comes is no answer
     redraw();
     while (!box_answered_ && !player_.closing()) {
         SDL_Event native;

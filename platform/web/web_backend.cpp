@@ -338,6 +338,7 @@ uint64_t WebBackEnd::steady_microseconds() { return static_cast<uint64_t>(emscri
 
 void WebBackEnd::message_box(const char* caption, const char* text) {
     player_.box_shown(true);
+    poll_pads();  // a pad's button held as the box comes is no answer
     qv_page_show_message(caption, text);
     // The game waits for OK as behind a native box; the page stays alive. A,
     // B or Start on a pad answer it too.

@@ -183,6 +183,25 @@ TEST_F(SdlHands, APadPluggedInStartsAimsFiresSteersPausesAndUnpluggedPausesTheGa
     EXPECT_FALSE(backend->paused()) << "Esc resumed";
 }
 
+TEST_F(SdlHands, APadAnswersAMessageBoxWithoutTheGameHearingIt) {
+    open();
+    VirtualPad pad;
+    events();
+    pad.button(SDL_CONTROLLER_BUTTON_A, true);  // held when the box comes: no answer yet
+    int turns = 0;
+    backend->while_box_up = [&] {
+        ++turns;
+        if (turns == 2) pad.button(SDL_CONTROLLER_BUTTON_A, false);
+        if (turns == 3) pad.button(SDL_CONTROLLER_BUTTON_B, true);
+        ASSERT_LT(turns, 20);
+    };
+    backend->message_box("Quorvaner", credits);
+    EXPECT_GE(turns, 3);
+    EXPECT_FALSE(backend->box_up());
+    pad.button(SDL_CONTROLLER_BUTTON_B, false);
+    EXPECT_TRUE(events().empty()) << "the box's presses are the player's";
+}
+
 TEST_F(SdlHands, KeysStartOnTheTitleAimWithARampFireAndNeverRepeat) {
     open();
     key(SDL_SCANCODE_RETURN, true);
