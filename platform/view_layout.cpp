@@ -64,6 +64,17 @@ PicturePoint pointer_to_picture(int32_t x, int32_t y, Extent points, Extent pixe
             window_to_picture(y, view.y, view.height, screen_height)};
 }
 
+PicturePoint picture_to_pointer(int32_t x, int32_t y, Extent points, Extent pixels, Aspect aspect) {
+    const ViewRect view = centred_view(pixels.width, pixels.height, aspect);
+    int64_t across = view.x + (int64_t{2} * x + 1) * view.width / (2 * screen_width);
+    int64_t down = view.y + (int64_t{2} * y + 1) * view.height / (2 * screen_height);
+    if (points.width > 0 && points.height > 0 && pixels.width > 0 && pixels.height > 0) {
+        across = floor_div(across * points.width, pixels.width);
+        down = floor_div(down * points.height, pixels.height);
+    }
+    return {static_cast<int32_t>(across), static_cast<int32_t>(down)};
+}
+
 Extent sharp_prescale(const ViewRect& view) {
     const int32_t across = std::max(1, ceil_div(view.width, screen_width));
     const int32_t down = std::max(1, ceil_div(view.height, screen_height));

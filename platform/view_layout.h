@@ -54,6 +54,11 @@ struct PicturePoint {
 // picture centred in the drawable as centred_view places it.
 PicturePoint pointer_to_picture(int32_t x, int32_t y, Extent points, Extent pixels, Aspect aspect);
 
+// The other way: the window point, in points, at the centre of picture pixel
+// (x, y), where the system pointer goes when another device moves the
+// crosshair; pointer_to_picture gives the pixel back.
+PicturePoint picture_to_pointer(int32_t x, int32_t y, Extent points, Extent pixels, Aspect aspect);
+
 // The size of the sharp intermediate picture for a view: the 320 x 200 picture
 // blown up by whole factors with nearest neighbour, at least as large as the view
 // on each axis, so that the smooth last step only ever shrinks it a little.

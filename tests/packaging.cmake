@@ -35,18 +35,26 @@ set_tests_properties(package.deb PROPERTIES LABELS package SKIP_RETURN_CODE 77 P
 
 # Each Windows zip, built from this tree, unpacked into an empty folder and
 # played under wine in a virtual X display: one top folder, Windows line ends
-# in the texts, title, cockpit, clean close. Skipped when wine, Xvfb, xdotool,
-# ImageMagick or the cross compiler is missing, and the 32-bit one when wine
-# has no wine32. Both share one wine prefix, kept in the build folder after the
-# first run, so they take turns.
+# in the texts, title, cockpit, clean close; the 64-bit one also plays a game
+# with the keyboard alone, recorded and replayed with the replay tool. Skipped
+# when wine, Xvfb, xdotool, ImageMagick or the cross compiler is missing, and
+# the 32-bit one when wine has no wine32. Both share one wine prefix, kept in
+# the build folder after the first run, so they take turns.
 set(QV_WINDOWS_DIR ${CMAKE_BINARY_DIR}/windows)
 foreach(arch win64 win32)
+  set(keyboard_game)
+  if(arch STREQUAL "win64" AND TARGET quorvaner-replay)
+    set(keyboard_game --keyboard $<TARGET_FILE:quorvaner-replay>)
+  endif()
   add_test(NAME wine.smoke_${arch}
            COMMAND sh -c [[
-             "$1"/scripts/smoke-wine --check-tools &&
-             "$1"/scripts/build-windows --no-install --arch "$4" --build-root "$2" --dist "$2"/dist &&
-             "$1"/scripts/smoke-wine --wineprefix "$2"/wineprefix --shots "$2"/shots-"$4" "$2"/dist/quorvaner-"$3"-"$4".zip
-           ]] smoke-wine ${CMAKE_SOURCE_DIR} ${QV_WINDOWS_DIR} ${PROJECT_VERSION} ${arch})
+             root=$1 dir=$2 version=$3 arch=$4
+             shift 4
+             "$root"/scripts/smoke-wine --check-tools &&
+             "$root"/scripts/build-windows --no-install --arch "$arch" --build-root "$dir" --dist "$dir"/dist &&
+             "$root"/scripts/smoke-wine --wineprefix "$dir"/wineprefix --shots "$dir"/shots-"$arch" "$@" \
+               "$dir"/dist/quorvaner-"$version"-"$arch".zip
+           ]] smoke-wine ${CMAKE_SOURCE_DIR} ${QV_WINDOWS_DIR} ${PROJECT_VERSION} ${arch} ${keyboard_game})
   set_tests_properties(wine.smoke_${arch} PROPERTIES LABELS wine SKIP_RETURN_CODE 77 PROCESSORS 2 TIMEOUT 900
                        RESOURCE_LOCK qv_wineprefix)
 endforeach()

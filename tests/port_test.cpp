@@ -34,15 +34,19 @@ TEST(ProgramOptions, FlagsOverrideSettingsAndFaultsAreOneShortLine) {
     ASSERT_TRUE(apply_setting(from_file, "fullscreen", "1", error));
     ASSERT_TRUE(apply_setting(from_file, "volume", "40", error));
     ASSERT_TRUE(apply_setting(from_file, "aspect", "4:3", error));
-    const auto options = parse_program_options(
-        {"--window", "--scale", "2", "--volume", "0", "--mute", "--seed", "4294967295", "--data", "d", "--again"},
-        from_file, error);
+    const auto options =
+        parse_program_options({"--window", "--scale", "2", "--volume", "0", "--mute", "--seed", "4294967295", "--data",
+                               "d", "--again", "--pad-speed", "10", "--key-speed", "1", "--dead-zone", "0"},
+                              from_file, error);
     ASSERT_TRUE(options) << error;
     EXPECT_FALSE(options->settings.fullscreen);
     EXPECT_EQ(options->settings.scale, 2);
     EXPECT_EQ(options->settings.volume, 0);
     EXPECT_TRUE(options->settings.mute);
     EXPECT_TRUE(options->settings.again);
+    EXPECT_EQ(options->settings.pad_speed, 10);
+    EXPECT_EQ(options->settings.key_speed, 1);
+    EXPECT_EQ(options->settings.dead_zone, 0);
     EXPECT_EQ(options->settings.aspect, Aspect::FourThree) << "kept from the file";
     EXPECT_EQ(options->seed, 4294967295u);
     EXPECT_EQ(options->data_dir, "d");
@@ -55,6 +59,10 @@ TEST(ProgramOptions, FlagsOverrideSettingsAndFaultsAreOneShortLine) {
         {{"--scale"}, "--scale needs a value"},
         {{"--scale", "17"}, "--scale wants"},
         {{"--volume", "-1"}, "--volume wants"},
+        {{"--pad-speed", "0"}, "--pad-speed wants a whole number from 1 to 10, not \"0\""},
+        {{"--key-speed", "11"}, "--key-speed wants"},
+        {{"--dead-zone", "51"}, "--dead-zone wants a whole number from 0 to 50 (percent)"},
+        {{"--pad_speed", "3"}, "unknown argument \"--pad_speed\""},
         {{"--aspect", "5:4"}, "--aspect wants"},
         {{"--seed", "4294967296"}, "--seed wants"},
         {{"--record", "a", "--playdemo", "b"}, "cannot be used together"},
@@ -78,6 +86,9 @@ TEST(Settings, TheFileTextReadsBackAndBadValuesChangeNothing) {
     chosen.volume = 55;
     chosen.mute = true;
     chosen.again = true;
+    chosen.pad_speed = 9;
+    chosen.key_speed = 2;
+    chosen.dead_zone = 35;
     for (const char* line_end : {"\n", "\r\n"}) {
         const SettingsRead read = parse_settings(settings_text(chosen, line_end), "settings.ini");
         EXPECT_TRUE(read.problems.empty()) << read.problems.front();

@@ -1,9 +1,10 @@
 // The page around the game: the JavaScript half of the web back end
 // (platform/web/web_backend.cpp calls Module.page.*), the loading of the game's
 // files with a message in words when one fails, the canvas sizing, the
-// fullscreen and mute buttons, the sounds, the message dialog, the service
-// worker that keeps the game for playing offline, and sharing: the seed and a
-// link to the game, saving and watching recordings.
+// fullscreen and mute buttons, the sounds, the message dialog, the touch
+// controls and the pads, the service worker that keeps the game for playing
+// offline, and sharing: the seed and a link to the game, saving and watching
+// recordings.
 'use strict';
 
 var Module = (function () {
@@ -14,8 +15,11 @@ var Module = (function () {
   const dialog = document.getElementById('message');
   const muteButton = document.getElementById('mute');
   const shareBar = document.getElementById('share');
+  const playArea = document.getElementById('play');
+  const touchControls = document.getElementById('touch');
 
-  const shared = { frames: [], frameStats, exitStatus: null, cues: [], failure: null, firstPictureAt: null };
+  const shared = { frames: [], frameStats, exitStatus: null, cues: [], failure: null, firstPictureAt: null,
+    pointer: null, paused: false };
   window.quorvaner = shared;
 
   function report(text, isError) {
@@ -159,13 +163,30 @@ var Module = (function () {
       width = stage.clientWidth;
       height = stage.clientHeight;
     } else {
-      width = document.documentElement.clientWidth - 16;
-      height = window.innerHeight - bar.offsetHeight - shareBar.offsetHeight - statusLine.offsetHeight - 40;
+      // A phone's narrow screen gives the picture its whole width.
+      width = document.documentElement.clientWidth - (document.documentElement.clientWidth < 400 ? 0 : 16);
+      height = window.innerHeight - bar.offsetHeight - shareBar.offsetHeight - statusLine.offsetHeight -
+        (shareBar.hidden ? 32 : 40);
+      if (!touchControls.hidden) {
+        if (getComputedStyle(playArea).flexDirection === 'row') {
+          width -= touchControls.offsetWidth + 8;
+        } else {
+          height -= touchControls.offsetHeight + 8;
+        }
+      }
     }
     const ratio = window.devicePixelRatio || 1;
-    const factor = Math.max(1, Math.floor(Math.min((width * ratio) / 320, (height * ratio) / 200)));
-    canvas.style.width = (320 * factor) / ratio + 'px';
-    canvas.style.height = (200 * factor) / ratio + 'px';
+    const fits = Math.floor(Math.min((width * ratio) / 320, (height * ratio) / 200));
+    const factor = Math.max(1, fits);
+    if (fits >= 1) {
+      canvas.style.width = (320 * factor) / ratio + 'px';
+      canvas.style.height = (200 * factor) / ratio + 'px';
+    } else {
+      // Smaller than one device pixel a picture pixel: the largest that fits.
+      const cssWidth = Math.max(160, Math.floor(Math.min(width, (height * 320) / 200)));
+      canvas.style.width = cssWidth + 'px';
+      canvas.style.height = (cssWidth * 200) / 320 + 'px';
+    }
     if (factor !== scale) {
       scale = factor;
       canvas.width = 320 * factor;
@@ -226,6 +247,77 @@ var Module = (function () {
     }
   }
   document.getElementById('fullscreen').addEventListener('click', toggleFullscreen);
+  // A clicked button gives the keys back to the game (Space fires, not clicks again).
+  for (const button of bar.querySelectorAll('button')) button.addEventListener('click', () => button.blur());
+
+  // ---- Touch and pads. The game reads the touches on the canvas and the
+  // fire and pause controls itself (platform/web/web_backend.cpp) and polls
+  // the pads once a frame through readPads(). The controls and their words
+  // show only on a touch screen (or after a first touch); the page then keeps
+  // still: no scroll, no zoom.
+
+  function showTouchControls() {
+    if (!touchControls.hidden) return;
+    touchControls.hidden = false;
+    document.getElementById('touch-help').hidden = false;
+    // The mouse and key help only where there is a mouse too.
+    document.getElementById('controls').hidden = !window.matchMedia('(any-pointer: fine)').matches;
+    playArea.classList.add('touch');
+    document.documentElement.classList.add('touch');
+    // A phone has no room for the sharing row as well: it opens on demand.
+    shareToggle.hidden = false;
+    shareBar.hidden = shareToggle.getAttribute('aria-expanded') !== 'true';
+    fitCanvas();
+  }
+  const shareToggle = document.getElementById('share-toggle');
+  shareToggle.addEventListener('click', () => {
+    const open = shareToggle.getAttribute('aria-expanded') !== 'true';
+    shareToggle.setAttribute('aria-expanded', String(open));
+    shareBar.hidden = !open;
+    fitCanvas();
+  });
+  if (window.matchMedia('(pointer: coarse)').matches || navigator.maxTouchPoints > 0) showTouchControls();
+  window.addEventListener('touchstart', showTouchControls, { capture: true, passive: true });
+  window.addEventListener('orientationchange', () => setTimeout(fitCanvas, 100));
+
+  const fireControl = document.getElementById('touch-fire');
+  for (const [type, held] of [['touchstart', true], ['touchend', false], ['touchcancel', false]]) {
+    fireControl.addEventListener(type, () => fireControl.classList.toggle('held', held), { passive: true });
+  }
+  // A touch on a control is no click, no menu and no selection.
+  for (const control of touchControls.querySelectorAll('button')) {
+    control.addEventListener('contextmenu', (event) => event.preventDefault());
+  }
+
+  // Every pad as one: [pads, buttons (A 1, B 2, Start 4), trigger 0-255,
+  // stick x, stick y (-32768 to 32767)], from the standard layout of the
+  // Gamepad API (buttons 0 A, 1 B, 6 and 7 the triggers, 9 Start; axes 0 and 1
+  // the left stick, down positive).
+  function readPads() {
+    const out = [0, 0, 0, 0, 0];
+    const pads = navigator.getGamepads ? navigator.getGamepads() : [];
+    let x = 0;
+    let y = 0;
+    for (const pad of pads || []) {
+      if (!pad || pad.connected === false) continue;
+      out[0] += 1;
+      const value = (i) => {
+        const button = pad.buttons[i];
+        if (!button) return 0;
+        return typeof button === 'object' ? Math.max(Number(button.value) || 0, button.pressed ? 1 : 0) : Number(button);
+      };
+      if (value(0) > 0.5) out[1] |= 1;
+      if (value(1) > 0.5) out[1] |= 2;
+      if (value(9) > 0.5) out[1] |= 4;
+      out[2] = Math.max(out[2], Math.round(255 * Math.min(1, Math.max(value(6), value(7)))));
+      x += Number(pad.axes[0]) || 0;
+      y += Number(pad.axes[1]) || 0;
+    }
+    const axis = (v) => Math.round(Math.max(-1, Math.min(1, v)) * 32767);
+    out[3] = axis(x);
+    out[4] = axis(y);
+    return out;
+  }
 
   // ---- Sound: one channel through Web Audio. The browser lets audio start
   // only after a user gesture, so the context is made on the first click; a
@@ -365,6 +457,7 @@ var Module = (function () {
   // While the game is paused the whole context is held, so a cue goes on
   // where it stopped.
   function pauseSound(paused) {
+    shared.paused = paused;
     sound.paused = paused;
     if (!sound.context) return;
     if (paused) {
@@ -667,6 +760,14 @@ var Module = (function () {
       },
       showMessage,
       messageOpen: () => dialog.open,
+      closeMessage() {
+        if (dialog.open) dialog.close();
+      },
+      readPads,
+      // Where the crosshair is, as the game got it this frame.
+      pointer(x, y) {
+        shared.pointer = { x, y };
+      },
       playSound,
       stopSound,
       pauseSound,

@@ -1,9 +1,41 @@
 #include "platform/port/options.h"
 
+#include <algorithm>
+
 #include "platform/excerpt.h"
 #include "platform/mouse_script.h"
 
 namespace qv {
+
+namespace {
+
+// The settings the command line sets by value, as --NAME with dashes for the
+// file's underscores (--pad-speed sets pad_speed).
+constexpr std::string_view setting_options[] = {"--scale",     "--aspect",    "--volume",
+                                                "--pad-speed", "--key-speed", "--dead-zone"};
+
+bool is_setting_option(std::string_view option) {
+    for (const std::string_view known : setting_options) {
+        if (option == known) return true;
+    }
+    return false;
+}
+
+std::string setting_name(std::string_view option) {
+    std::string name(option.substr(2));
+    for (char& c : name) c = c == '-' ? '_' : c;
+    return name;
+}
+
+// The setting's message as the option would say it: "pad_speed wants ..." is
+// "pad-speed wants ...".
+std::string option_name(std::string message) {
+    const size_t space = message.find(' ');
+    for (size_t i = 0; i < std::min(space, message.size()); ++i) message[i] = message[i] == '_' ? '-' : message[i];
+    return message;
+}
+
+}  // namespace
 
 std::optional<ProgramOptions> parse_program_options(const std::vector<std::string>& args, const PortSettings& defaults,
                                                     std::string& error) {
@@ -23,16 +55,16 @@ std::optional<ProgramOptions> parse_program_options(const std::vector<std::strin
             options.settings.mute = true;
         } else if (option == "--again") {
             options.settings.again = true;
-        } else if (option == "--scale" || option == "--aspect" || option == "--volume" || option == "--data" ||
-                   option == "--seed" || option == "--record" || option == "--playdemo") {
+        } else if (is_setting_option(option) || option == "--data" || option == "--seed" || option == "--record" ||
+                   option == "--playdemo") {
             if (i + 1 >= args.size()) {
                 error = option + " needs a value";
                 return std::nullopt;
             }
             const std::string& value = args[++i];
-            if (option == "--scale" || option == "--aspect" || option == "--volume") {
-                if (!apply_setting(options.settings, std::string_view(option).substr(2), value, error)) {
-                    error = "--" + error;
+            if (is_setting_option(option)) {
+                if (!apply_setting(options.settings, setting_name(option), value, error)) {
+                    error = "--" + option_name(error);
                     return std::nullopt;
                 }
             } else if (option == "--seed") {
@@ -75,22 +107,43 @@ constexpr OptionHelp option_help[] = {
     {"--aspect 1:1", "square pixels (the default)"},
     {"--mute", "no music"},
     {"--volume N", "music volume from 0 to 100"},
+    {"--pad-speed N", "how fast a pad's stick moves the crosshair, 1 to 10 (5)"},
+    {"--key-speed N", "how fast the arrow keys move the crosshair, 1 to 10 (5)"},
+    {"--dead-zone N", "how far the stick moves before the crosshair does, in percent of its travel, 0 to 50 (20)"},
     {"--again", "go back to the title after a game instead of ending"},
     {"--data DIR", "read the game's data files from DIR"},
     {"--seed N", "start a reproducible game (the same seed and mouse give the same game)"},
-    {"--record FILE", "write the game as a mouse script that plays it again frame for frame"},
+    {"--record FILE",
+     "write the game as a mouse script that plays it again frame for frame (whatever the hands "
+     "were on)"},
     {"--playdemo FILE", "play a recorded mouse script back in the window"},
     {"--help", "show this text and end"},
     {"--version", "show the version and end"},
 };
 
 constexpr std::string_view summary =
-    "A first-person space shooter: aim with the mouse, fire with the left button, steer by pushing the pointer "
+    "A first-person space shooter: aim the crosshair, fire the twin lasers, steer by pushing the crosshair "
     "against the window's edges.";
 
-constexpr std::string_view controls =
-    "Controls: left button fires and starts, right button shows the credits on the title, Esc pauses, Alt+Enter "
-    "or F11 switches fullscreen.";
+struct ControlHelp {
+    std::string_view device;
+    std::string_view use;
+};
+
+constexpr ControlHelp control_help[] = {
+    {"Mouse", "aim; left button fires and starts; right button shows the credits on the title"},
+    {"Keyboard",
+     "arrows or WASD aim (faster while held); Space or Ctrl fires; Enter starts on the title; C shows "
+     "the credits"},
+    {"Pad", "left stick aims; A or a trigger fires and starts; B shows the credits; Start pauses"},
+    {"Touch",
+     "drag anywhere to move the crosshair; a tap starts and clicks; a second finger fires while held; a "
+     "long press on the title shows the credits"},
+    {"Steering", "hold the crosshair against an edge of the picture"},
+};
+
+constexpr std::string_view window_keys =
+    "Esc pauses (a click, Esc or Start resumes); Alt+Enter or F11 switches fullscreen.";
 
 // `text` broken between words into lines of at most `width` characters, the
 // first starting at `column` (what is already on its line), every later one
@@ -120,6 +173,7 @@ std::string wrapped(std::string_view text, size_t width, size_t indent, size_t c
 std::string usage_text() {
     constexpr size_t width = 80;
     constexpr size_t column = 21;
+    constexpr size_t device_column = 14;
     std::string text = "Usage: quorvaner [OPTION]...\n" + wrapped(summary, width, 0) + "\n\n";
     // Each meaning in a column of its own, its later lines under its first word.
     for (const OptionHelp& help : option_help) {
@@ -127,7 +181,13 @@ std::string usage_text() {
         line += std::string(column - line.size(), ' ');
         text += line + wrapped(help.meaning, width, column, column) + "\n";
     }
-    return text + "\n" + wrapped(controls, width, 0) + "\n";
+    text += "\nControls:\n";
+    for (const ControlHelp& help : control_help) {
+        std::string line = "  " + std::string(help.device);
+        line += std::string(device_column - line.size(), ' ');
+        text += line + wrapped(help.use, width, device_column, device_column) + "\n";
+    }
+    return text + "  " + wrapped(window_keys, width, 2, 2) + "\n";
 }
 
 std::string usage_box_text() {
@@ -136,7 +196,11 @@ std::string usage_box_text() {
     for (const OptionHelp& help : option_help) {
         text += "\n" + std::string(help.option) + ":  " + std::string(help.meaning);
     }
-    return text + "\n\n" + std::string(controls);
+    text += "\n\nControls:";
+    for (const ControlHelp& help : control_help) {
+        text += "\n" + std::string(help.device) + ":  " + std::string(help.use);
+    }
+    return text + "\n" + std::string(window_keys);
 }
 
 }  // namespace qv

@@ -25,6 +25,8 @@ uint8_t changed_button(WindowEvent event) {
     return 0;
 }
 
+size_t slot(MouseButton button) { return button == MouseButton::Left ? 0 : 1; }
+
 }  // namespace
 
 void PlayerSide::opened(bool focused) {
@@ -38,7 +40,7 @@ void PlayerSide::opened(bool focused) {
     closing_ = false;
     close_delivered_ = false;
     pending_.clear();
-    held_ = swallowed_ = changed_ = 0;
+    held_[0] = held_[1] = swallowed_[0] = swallowed_[1] = changed_ = 0;
     held_back_ = false;
     capture_shown_ = captured();
     native_.capture_pointer(capture_shown_);
@@ -63,35 +65,41 @@ void PlayerSide::post(MouseButton button, bool down) { pending_.push_back(button
 
 // While paused or with a box up the clicks are the player's: they never reach
 // the game, nor does their release, but a button the game holds down and that
-// is let go meanwhile is still released for it.
-void PlayerSide::button(MouseButton button, bool down) {
+// is let go meanwhile is still released for it. The game hears of a button when
+// its first source presses it and when its last source lets go.
+void PlayerSide::button(MouseButton button, bool down, InputSource source) {
     if (!open_) return;
-    const uint8_t b = bit(button);
-    if (paused_ || box_up_) {
-        if (down) {
-            swallowed_ |= b;
-        } else {
-            swallowed_ &= static_cast<uint8_t>(~b);
-            if ((held_ & b) != 0) {
-                held_ &= static_cast<uint8_t>(~b);
-                post(button, false);
-            }
-        }
-        if (paused_ && down) resume();
-        return;
-    }
+    const auto s = static_cast<uint8_t>(source);
+    const auto not_s = static_cast<uint8_t>(~s);
+    uint8_t& held = held_[slot(button)];
+    uint8_t& swallowed = swallowed_[slot(button)];
     if (down) {
-        swallowed_ &= static_cast<uint8_t>(~b);
-        held_ |= b;
-        post(button, true);
+        if (paused_ || box_up_) {
+            if ((held & s) == 0) swallowed |= s;
+            if (paused_ && (source == InputSource::Mouse || source == InputSource::Touch)) resume();
+            return;
+        }
+        swallowed &= not_s;
+        if ((held & s) != 0) return;  // a repeat: the game holds it already
+        if (held == 0) post(button, true);
+        held |= s;
         return;
     }
-    if ((swallowed_ & b) != 0) {
-        swallowed_ &= static_cast<uint8_t>(~b);
+    if ((swallowed & s) != 0) {
+        swallowed &= not_s;
         return;
     }
-    held_ &= static_cast<uint8_t>(~b);
-    post(button, false);
+    if ((held & s) == 0) return;
+    held &= not_s;
+    if (held == 0) post(button, false);
+}
+
+void PlayerSide::release_all(InputSource source) {
+    for (const MouseButton button : {MouseButton::Left, MouseButton::Right}) this->button(button, false, source);
+}
+
+void PlayerSide::pad_lost() {
+    if (open_ && playing_ && !box_up_) pause();
 }
 
 void PlayerSide::request(PlayerRequest request) {

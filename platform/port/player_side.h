@@ -16,6 +16,16 @@ namespace qv {
 
 enum class MouseButton : uint8_t { Left = 1, Right = 2 };
 
+// What holds a button down. The game sees one left and one right button: down
+// while any source holds it, up when the last lets go.
+enum class InputSource : uint8_t {
+    Mouse = 1,
+    Keyboard = 2,
+    Pad = 4,
+    Touch = 8,       // a tap or a long press: a click
+    TouchFire = 16,  // a second finger or the on-screen fire control, held
+};
+
 // What the player asks of the window itself.
 enum class PlayerRequest {
     Pause,       // Esc: pause, or resume when paused
@@ -51,8 +61,13 @@ public:
     void opened(bool focused);
     void closed();
 
-    // The back end's native events.
-    void button(MouseButton button, bool down);
+    // The back end's native events. While paused a press of the mouse or a tap
+    // resumes; the keys and the pad are the player's then (Esc or Start resume).
+    void button(MouseButton button, bool down, InputSource source = InputSource::Mouse);
+    // Every button this source holds is let go (the keys when the focus goes).
+    void release_all(InputSource source);
+    // A pad was unplugged: a game in play pauses, as when the focus goes.
+    void pad_lost();
     void request(PlayerRequest request);
     void focus(bool focused);  // the window's focus, or whether the page is seen
     void close();              // the player closed the window
@@ -72,6 +87,7 @@ public:
     bool has_event() const;
 
     bool is_open() const { return open_; }
+    bool playing() const { return playing_; }
     bool paused() const { return paused_; }
     bool closing() const { return closing_; }
     bool focused() const { return focused_; }
@@ -90,7 +106,6 @@ private:
     void hold_while_paused();
     void follow_capture();
     void post(MouseButton button, bool down);
-    uint8_t bit(MouseButton button) const { return static_cast<uint8_t>(button); }
 
     NativeWindow& native_;
     bool open_ = false;
@@ -103,10 +118,11 @@ private:
     bool capture_shown_ = false;  // what capture_pointer was last told
 
     std::deque<WindowEvent> pending_;
-    uint8_t held_ = 0;        // buttons the game was told are down
-    uint8_t swallowed_ = 0;   // presses kept from the game whose release is still to come
-    uint8_t changed_ = 0;     // buttons that already changed in this pump
-    bool held_back_ = false;  // the rest of the queue waits for the next pump
+    // For the left [0] and the right [1] button, sources as InputSource bits.
+    uint8_t held_[2] = {};       // whose presses the game was told of, still down
+    uint8_t swallowed_[2] = {};  // whose presses were kept from the game, still down
+    uint8_t changed_ = 0;        // buttons that already changed in this pump
+    bool held_back_ = false;     // the rest of the queue waits for the next pump
 };
 
 }  // namespace qv

@@ -32,6 +32,9 @@ constexpr SettingKey keys[] = {
     {"volume", Kind::Whole, 0, 100, "from 0 to 100", &PortSettings::volume, nullptr},
     {"mute", Kind::Switch, 0, 0, {}, nullptr, &PortSettings::mute},
     {"again", Kind::Switch, 0, 0, {}, nullptr, &PortSettings::again},
+    {"pad_speed", Kind::Whole, 1, 10, "from 1 to 10", &PortSettings::pad_speed, nullptr},
+    {"key_speed", Kind::Whole, 1, 10, "from 1 to 10", &PortSettings::key_speed, nullptr},
+    {"dead_zone", Kind::Whole, 0, 50, "from 0 to 50 (percent)", &PortSettings::dead_zone, nullptr},
 };
 
 const SettingKey* key_named(std::string_view name) {

@@ -23,7 +23,7 @@ inline constexpr std::size_t max_settings_size = 65536;
 inline constexpr std::size_t max_settings_problems = 5;
 
 // One key of the [quorvaner] section (scale, fullscreen, aspect, volume, mute,
-// again). False with `error` set for an unknown key or a bad value ("volume
+// again, pad_speed, key_speed, dead_zone). False with `error` set for an unknown key or a bad value ("volume
 // wants a whole number from 0 to 100, not \"loud\""); nothing changes then.
 bool apply_setting(PortSettings& settings, std::string_view key, std::string_view value, std::string& error);
 

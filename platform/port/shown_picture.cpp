@@ -37,7 +37,7 @@ std::vector<uint32_t> overlay_image(Overlay overlay) {
     std::fill(image.begin(), image.end(), argb(160, 0x000000));
     const int32_t middle = screen_height / 2;
     draw_words(image, "PAUSED", middle - text_glyph_height * 4, 4, argb(255, 0xFFFFFF));
-    draw_words(image, "CLICK OR ESC TO RESUME", middle + text_glyph_height * 2, 1, argb(255, 0xAAAAAA));
+    draw_words(image, "CLICK, TAP, ESC OR START TO RESUME", middle + text_glyph_height * 2, 1, argb(255, 0xAAAAAA));
     return image;
 }
 

@@ -84,8 +84,11 @@ void fill_framed(SDL_Renderer* renderer, const PanelRect& rect, int32_t edge, ui
 
 }  // namespace
 
-SdlBackEnd::SdlBackEnd(const PortSettings& settings) : settings_(settings), player_(static_cast<NativeWindow&>(*this)) {
+SdlBackEnd::SdlBackEnd(const PortSettings& settings)
+    : settings_(settings), player_(static_cast<NativeWindow&>(*this)), devices_(player_, settings) {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // A touch is a touch (a trackpad, see input_devices.h), not a click where the finger is.
+    SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");
     for (const int signal : {SIGHUP, SIGINT, SIGTERM}) std::signal(signal, note_ending_signal);
     settings_.volume = std::clamp(settings_.volume, 0, 100);
     settings_.scale = std::max(0, settings_.scale);
@@ -98,6 +101,8 @@ SdlBackEnd::~SdlBackEnd() {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
     release_window();
+    close_pads();
+    if (pads_ready_) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
     if (video_ready_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     SDL_Quit();
 }
@@ -229,24 +234,101 @@ void SdlBackEnd::wait_for_events(uint32_t milliseconds) {
     SDL_Event native;
     if (SDL_WaitEventTimeout(&native, static_cast<int>(milliseconds)) != 0) translate(native);
     notice_signals();
+    // Start on a pad resumes.
+    poll_pads();
 }
 
 void SdlBackEnd::notice_signals() {
     if (ending_signal != 0) player_.close();
 }
 
+// The window's own keys on the way down; the game's keys (by their place on
+// the keyboard) both ways. The system's repeats are nothing.
 void SdlBackEnd::translate_key(const SDL_Event& event) {
     if (event.key.windowID != window_id_ || event.key.repeat != 0) return;
+    const bool down = event.type == SDL_KEYDOWN;
     const SDL_Keycode key = event.key.keysym.sym;
     const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
-    if (key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER))) {
+    if (down && (key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER)))) {
         player_.request(PlayerRequest::Fullscreen);
-    } else if (key == SDLK_ESCAPE) {
+    } else if (down && key == SDLK_ESCAPE) {
         player_.request(PlayerRequest::Pause);
-    } else if (alt && key == SDLK_F4) {
+    } else if (down && alt && key == SDLK_F4) {
         // What the window manager does on most desktops, also where there is none.
         player_.request(PlayerRequest::Close);
+    } else {
+        const auto code = static_cast<uint32_t>(event.key.keysym.scancode);
+        devices_.key(code, key_role_for_usb_usage(code), down);
     }
+}
+
+// A finger's place as a point of the picture, in subpixels (off it too).
+void SdlBackEnd::translate_finger(const SDL_Event& event) {
+    if (window_ == nullptr || (event.tfinger.windowID != 0 && event.tfinger.windowID != window_id_)) return;
+    int width = 0;
+    int height = 0;
+    SDL_GetRendererOutputSize(renderer_, &width, &height);
+    if (view_.width <= 0 || view_.height <= 0) return;
+    const auto across = static_cast<int64_t>(event.tfinger.x * static_cast<float>(width)) - view_.x;
+    const auto down = static_cast<int64_t>(event.tfinger.y * static_cast<float>(height)) - view_.y;
+    const auto x = static_cast<int32_t>(across * screen_width * subpixels / view_.width);
+    const auto y = static_cast<int32_t>(down * screen_height * subpixels / view_.height);
+    const int64_t finger = event.tfinger.fingerId;
+    switch (event.type) {
+        case SDL_FINGERDOWN:
+            devices_.finger_down(finger, x, y, event.tfinger.timestamp);
+            return;
+        case SDL_FINGERMOTION:
+            devices_.finger_move(finger, x, y);
+            return;
+        default:
+            devices_.finger_up(finger, event.tfinger.timestamp);
+            return;
+    }
+}
+
+void SdlBackEnd::open_pad(int device_index) {
+    SDL_GameController* pad = SDL_GameControllerOpen(device_index);
+    if (pad == nullptr) return;
+    const int32_t id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad));
+    if (std::find(pads_.begin(), pads_.end(), id) == pads_.end()) pads_.push_back(id);
+}
+
+// Unplugged: a game in play pauses, and what the pad held is let go.
+void SdlBackEnd::close_pad(int32_t instance_id) {
+    const auto found = std::find(pads_.begin(), pads_.end(), instance_id);
+    if (found == pads_.end()) return;
+    if (SDL_GameController* pad = SDL_GameControllerFromInstanceID(instance_id)) SDL_GameControllerClose(pad);
+    pads_.erase(found);
+    devices_.pad_removed();
+    poll_pads();
+}
+
+void SdlBackEnd::close_pads() {
+    for (const int32_t id : pads_) {
+        if (SDL_GameController* pad = SDL_GameControllerFromInstanceID(id)) SDL_GameControllerClose(pad);
+    }
+    pads_.clear();
+}
+
+// Every open pad, as one.
+void SdlBackEnd::poll_pads() {
+    PadState all;
+    for (const int32_t id : pads_) {
+        SDL_GameController* pad = SDL_GameControllerFromInstanceID(id);
+        if (pad == nullptr) continue;
+        PadState one;
+        if (SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_A) != 0) one.buttons |= pad_a;
+        if (SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_B) != 0) one.buttons |= pad_b;
+        if (SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_START) != 0) one.buttons |= pad_start;
+        const int trigger = std::max(SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERLEFT),
+                                     SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERRIGHT));
+        one.trigger = static_cast<uint8_t>(std::clamp(trigger, 0, 32767) >> 7);
+        one.stick_x = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX);
+        one.stick_y = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY);
+        all = combine(all, one);
+    }
+    devices_.pad(all);
 }
 
 void SdlBackEnd::translate_window(const SDL_Event& event) {
@@ -266,6 +348,8 @@ void SdlBackEnd::translate_window(const SDL_Event& event) {
             // A loss already undone (a message box came and went) is no reason to stop.
             if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0) return;
             player_.focus(false);
+            devices_.keys_lost();
+            devices_.touches_lost();
             return;
         case SDL_WINDOWEVENT_CLOSE:
             player_.close();
@@ -283,7 +367,19 @@ void SdlBackEnd::translate(const SDL_Event& event) {
             if (const auto button = mouse_button(event)) player_.button(*button, event.type == SDL_MOUSEBUTTONDOWN);
             return;
         case SDL_KEYDOWN:
+        case SDL_KEYUP:
             translate_key(event);
+            return;
+        case SDL_CONTROLLERDEVICEADDED:
+            open_pad(event.cdevice.which);
+            return;
+        case SDL_CONTROLLERDEVICEREMOVED:
+            close_pad(event.cdevice.which);
+            return;
+        case SDL_FINGERDOWN:
+        case SDL_FINGERMOTION:
+        case SDL_FINGERUP:
+            translate_finger(event);
             return;
         case SDL_WINDOWEVENT:
             translate_window(event);
@@ -333,6 +429,8 @@ void SdlBackEnd::create_window(const char* title) {
             fail_window("no display");
         }
     }
+    // Pads are welcome, not needed; those already plugged in arrive as events.
+    if (!pads_ready_) pads_ready_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
     SDL_Rect desktop{};
     Extent usable{};
     if (SDL_GetDisplayUsableBounds(0, &desktop) == 0) usable = {desktop.w, desktop.h};
@@ -369,6 +467,7 @@ void SdlBackEnd::destroy_window() {
 CursorPosition SdlBackEnd::cursor_position() {
     player_.start_pump();
     if (window_ == nullptr) return {};
+    poll_pads();
     int x = 0;
     int y = 0;
     if (SDL_GetMouseFocus() == window_ || !desktop_cursor_known()) {
@@ -391,7 +490,15 @@ CursorPosition SdlBackEnd::cursor_position() {
     SDL_GetWindowSize(window_, &points.width, &points.height);
     SDL_GetRendererOutputSize(renderer_, &pixels.width, &pixels.height);
     const PicturePoint point = pointer_to_picture(x, y, points, pixels, settings_.aspect);
-    return {point.x, point.y};
+    const PointerStep step = devices_.pointer({point.x, point.y});
+    if (step.moved) {
+        // The system pointer follows the crosshair, so the mouse goes on from there.
+        const PicturePoint to = picture_to_pointer(step.at.x, step.at.y, points, pixels, settings_.aspect);
+        SDL_WarpMouseInWindow(window_, to.x, to.y);
+        const PicturePoint reads = pointer_to_picture(to.x, to.y, points, pixels, settings_.aspect);
+        devices_.pointer_moved_to({reads.x, reads.y});
+    }
+    return step.at;
 }
 
 bool SdlBackEnd::next_event(WindowEvent& event) {
@@ -505,11 +612,16 @@ void SdlBackEnd::message_box(const char* caption, const char* text) {
     box_hover_ = pointer_here && over_box_button(x, y);
     // A hidden or confined cursor could not reach the box's button.
     player_.box_shown(true);
+    poll_pads();  // a pad's button held as the box comes is no answer
     redraw();
     while (!box_answered_ && !player_.closing()) {
         SDL_Event native;
         if (SDL_WaitEventTimeout(&native, box_wait_milliseconds) != 0) box_event(native);
         notice_signals();
+        // A, B or Start on a pad answer it too.
+        const uint8_t before = devices_.pad_state().buttons;
+        poll_pads();
+        if ((devices_.pad_state().buttons & ~before & (pad_a | pad_b | pad_start)) != 0) box_answered_ = true;
         if (while_box_up) while_box_up();
     }
     player_.box_shown(false);

@@ -4,13 +4,18 @@
 // drawn inside the window. Its events go to the player's side shared by every
 // window (platform/port/player_side.h); this file does the SDL calls it asks
 // for: desktop fullscreen, a hidden and confined pointer, the paused sound.
+// The keyboard, game controllers (hot-plugged) and touch screens go to the
+// devices shared by every window (platform/port/input_devices.h); when they
+// move the crosshair the system pointer is moved after it.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
+#include "platform/port/input_devices.h"
 #include "platform/port/player_side.h"
 #include "platform/port/shown_picture.h"
 #include "platform/port_settings.h"
@@ -44,6 +49,9 @@ public:
 
     // The pause, the pointer and the clicks (and the test hook while paused).
     PlayerSide& player() { return player_; }
+    // The keyboard, the pads and touch.
+    InputDevices& devices() { return devices_; }
+    size_t pads_open() const { return pads_.size(); }
 
     // Called on every turn of the wait while a message box is up (at least
     // every tenth of a second), so a test can look at the box and answer it.
@@ -71,6 +79,12 @@ private:
     void translate(const SDL_Event& event);
     void translate_key(const SDL_Event& event);
     void translate_window(const SDL_Event& event);
+    void translate_finger(const SDL_Event& event);
+    void open_pad(int device_index);
+    void close_pad(int32_t instance_id);
+    void close_pads();
+    void poll_pads();
+    void follow_pointer(const PointerStep& step);
     void follow_window_size();
     bool build_sharp_target();
     void upload();
@@ -83,7 +97,10 @@ private:
 
     PortSettings settings_;
     PlayerSide player_;
+    InputDevices devices_;
     bool video_ready_ = false;
+    bool pads_ready_ = false;
+    std::vector<int32_t> pads_;  // instance ids of the open game controllers
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;  // the shown picture, drawn again on expose

@@ -52,6 +52,18 @@ EM_JS(void, qv_page_frame_work, (double milliseconds), {
 EM_JS(void, qv_page_test_frame, (uint32_t crc), {
     Module.page.testFrame(crc >>> 0);
 });
+// Five numbers: pads connected, buttons (A 1, B 2, Start 4), trigger 0-255,
+// stick x and y (-32768 to 32767).
+EM_JS(void, qv_page_read_pads, (int32_t* out), {
+    const pads = Module.page.readPads();
+    for (let i = 0; i < 5; i += 1) HEAP32[(out >> 2) + i] = pads[i];
+});
+EM_JS(void, qv_page_close_message, (), {
+    Module.page.closeMessage();
+});
+EM_JS(void, qv_page_pointer, (int x, int y), {
+    Module.page.pointer(x, y);
+});
 // clang-format on
 
 namespace qv {
@@ -97,21 +109,99 @@ EM_BOOL on_button(int type, const EmscriptenMouseEvent* event, void* user) {
     return down ? EM_TRUE : EM_FALSE;
 }
 
-// Esc pauses and resumes; the browser keeps F11 and its own keys.
-EM_BOOL on_key(int /*type*/, const EmscriptenKeyboardEvent* event, void* user) {
-    if (event->repeat || std::strcmp(event->key, "Escape") != 0) return EM_FALSE;
-    static_cast<WebBackEnd*>(user)->player().request(PlayerRequest::Pause);
+// Esc pauses and resumes; the game's keys (by their place) go to the devices,
+// without the page scrolling; the browser keeps F11 and its own keys. With a
+// box up the keys are the dialog's (Enter, Space and Esc close it).
+EM_BOOL on_key(int type, const EmscriptenKeyboardEvent* event, void* user) {
+    auto& backend = *static_cast<WebBackEnd*>(user);
+    const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
+    // A key let go counts even then, so none stays held.
+    if (backend.player().box_up() && down) return EM_FALSE;
+    if (std::strcmp(event->key, "Escape") == 0) {
+        if (down && !event->repeat) backend.player().request(PlayerRequest::Pause);
+        return EM_TRUE;
+    }
+    const KeyRole role = key_role_for_code(event->code);
+    // The browser's shortcuts (Ctrl+W, Alt+Left...) stay the browser's.
+    if (role == KeyRole::None || (event->ctrlKey != 0 && role != KeyRole::Fire) || event->altKey != 0 ||
+        event->metaKey != 0) {
+        return EM_FALSE;
+    }
+    if (!event->repeat) {
+        // One key from another by its code's text.
+        uint32_t code = 2166136261u;
+        for (const char* c = event->code; *c != '\0'; ++c) code = (code ^ static_cast<uint8_t>(*c)) * 16777619u;
+        backend.devices().key(code, role, down);
+    }
+    return backend.player().box_up() ? EM_FALSE : EM_TRUE;
+}
+
+// A touch's place over the canvas, in subpixels of the picture.
+int32_t touch_subpixels(long at, double extent, int32_t picture_extent) {
+    if (extent <= 0) return 0;
+    return static_cast<int32_t>(static_cast<double>(at) * picture_extent * subpixels / extent);
+}
+
+// The canvas is a trackpad (input_devices.h). Handled here, a touch is no
+// mouse click, no scroll and no zoom.
+EM_BOOL on_touch(int type, const EmscriptenTouchEvent* event, void* user) {
+    auto& devices = static_cast<WebBackEnd*>(user)->devices();
+    double width = 0;
+    double height = 0;
+    emscripten_get_element_css_size(canvas_selector, &width, &height);
+    const auto time = static_cast<uint32_t>(static_cast<uint64_t>(event->timestamp));
+    for (int i = 0; i < event->numTouches; ++i) {
+        const EmscriptenTouchPoint& touch = event->touches[i];
+        if (touch.isChanged == 0) continue;
+        const int32_t x = touch_subpixels(touch.targetX, width, screen_width);
+        const int32_t y = touch_subpixels(touch.targetY, height, screen_height);
+        switch (type) {
+            case EMSCRIPTEN_EVENT_TOUCHSTART:
+                devices.finger_down(touch.identifier, x, y, time);
+                break;
+            case EMSCRIPTEN_EVENT_TOUCHMOVE:
+                devices.finger_move(touch.identifier, x, y);
+                break;
+            case EMSCRIPTEN_EVENT_TOUCHEND:
+                devices.finger_up(touch.identifier, time);
+                break;
+            default:
+                devices.finger_cancelled(touch.identifier);
+                break;
+        }
+    }
     return EM_TRUE;
 }
 
+// The page's fire control, held; its pause control.
+EM_BOOL on_fire_control(int type, const EmscriptenTouchEvent* /*event*/, void* user) {
+    static_cast<WebBackEnd*>(user)->devices().fire_control(type == EMSCRIPTEN_EVENT_TOUCHSTART);
+    return EM_TRUE;
+}
+
+EM_BOOL on_pause_control(int type, const EmscriptenTouchEvent* /*event*/, void* user) {
+    if (type == EMSCRIPTEN_EVENT_TOUCHSTART) static_cast<WebBackEnd*>(user)->player().request(PlayerRequest::Pause);
+    return EM_TRUE;
+}
+
+constexpr const char* fire_selector = "#touch-fire";
+constexpr const char* pause_selector = "#touch-pause";
+
 // A hidden tab or another window in front: the player is not looking.
 EM_BOOL on_visibility(int /*type*/, const EmscriptenVisibilityChangeEvent* event, void* user) {
-    static_cast<WebBackEnd*>(user)->player().focus(!event->hidden);
+    auto& backend = *static_cast<WebBackEnd*>(user);
+    backend.player().focus(!event->hidden);
+    if (event->hidden) {
+        backend.devices().keys_lost();
+        backend.devices().touches_lost();
+    }
     return EM_FALSE;
 }
 
 EM_BOOL on_focus(int type, const EmscriptenFocusEvent* /*event*/, void* user) {
-    static_cast<WebBackEnd*>(user)->player().focus(type == EMSCRIPTEN_EVENT_FOCUS);
+    auto& backend = *static_cast<WebBackEnd*>(user);
+    backend.player().focus(type == EMSCRIPTEN_EVENT_FOCUS);
+    if (type != EMSCRIPTEN_EVENT_FOCUS) backend.devices().keys_lost();
     return EM_FALSE;
 }
 
@@ -132,7 +222,7 @@ uint32_t crc32_of(const uint8_t* bytes, size_t size) {
     return crc ^ 0xFFFFFFFFu;
 }
 
-WebBackEnd::WebBackEnd() : player_(static_cast<NativeWindow&>(*this)) {
+WebBackEnd::WebBackEnd() : player_(static_cast<NativeWindow&>(*this)), devices_(player_, PortSettings{}) {
     // Presses start on the canvas; releases count anywhere, so a button let go
     // over the dialog or beside the canvas is not left held down.
     emscripten_set_mousemove_callback(canvas_selector, this, EM_TRUE, on_move);
@@ -140,6 +230,17 @@ WebBackEnd::WebBackEnd() : player_(static_cast<NativeWindow&>(*this)) {
     emscripten_set_mousedown_callback(canvas_selector, this, EM_TRUE, on_button);
     emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, on_button);
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, on_key);
+    emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, on_key);
+    emscripten_set_touchstart_callback(canvas_selector, this, EM_TRUE, on_touch);
+    emscripten_set_touchmove_callback(canvas_selector, this, EM_TRUE, on_touch);
+    emscripten_set_touchend_callback(canvas_selector, this, EM_TRUE, on_touch);
+    emscripten_set_touchcancel_callback(canvas_selector, this, EM_TRUE, on_touch);
+    for (const char* control : {fire_selector}) {
+        emscripten_set_touchstart_callback(control, this, EM_TRUE, on_fire_control);
+        emscripten_set_touchend_callback(control, this, EM_TRUE, on_fire_control);
+        emscripten_set_touchcancel_callback(control, this, EM_TRUE, on_fire_control);
+    }
+    emscripten_set_touchstart_callback(pause_selector, this, EM_TRUE, on_pause_control);
     emscripten_set_visibilitychange_callback(this, EM_TRUE, on_visibility);
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, on_focus);
     emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, on_focus);
@@ -152,6 +253,13 @@ WebBackEnd::~WebBackEnd() {
     emscripten_set_mousedown_callback(canvas_selector, nullptr, EM_TRUE, nullptr);
     emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, nullptr);
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, nullptr);
+    emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, nullptr);
+    for (const char* target : {canvas_selector, fire_selector, pause_selector}) {
+        emscripten_set_touchstart_callback(target, nullptr, EM_TRUE, nullptr);
+        emscripten_set_touchmove_callback(target, nullptr, EM_TRUE, nullptr);
+        emscripten_set_touchend_callback(target, nullptr, EM_TRUE, nullptr);
+        emscripten_set_touchcancel_callback(target, nullptr, EM_TRUE, nullptr);
+    }
     emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, nullptr);
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, nullptr);
     emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, nullptr);
@@ -180,6 +288,16 @@ void WebBackEnd::wait_for_events(uint32_t milliseconds) {
     emscripten_sleep(milliseconds);
     pumped_since_sleep_ = false;
     woke_at_ = yielded_at_ = emscripten_get_now();
+    if (player_.paused()) poll_pads();  // Start resumes
+}
+
+void WebBackEnd::poll_pads() {
+    std::array<int32_t, 5> pads{};
+    qv_page_read_pads(pads.data());
+    if (pads[0] < pads_seen_) devices_.pad_removed();
+    pads_seen_ = pads[0];
+    devices_.pad({static_cast<uint8_t>(pads[1]), static_cast<uint8_t>(pads[2]), static_cast<int16_t>(pads[3]),
+                  static_cast<int16_t>(pads[4])});
 }
 
 void WebBackEnd::create_window(const char* title) {
@@ -202,7 +320,10 @@ CursorPosition WebBackEnd::cursor_position() {
     }
     pumped_since_sleep_ = true;
     player_.start_pump();
-    return cursor_;
+    poll_pads();
+    const CursorPosition at = devices_.pointer(cursor_).at;
+    qv_page_pointer(at.x, at.y);
+    return at;
 }
 
 bool WebBackEnd::next_event(WindowEvent& event) { return player_.next_event(event); }
@@ -252,9 +373,16 @@ uint64_t WebBackEnd::steady_microseconds() { return static_cast<uint64_t>(emscri
 
 void WebBackEnd::message_box(const char* caption, const char* text) {
     player_.box_shown(true);
+    poll_pads();  // a pad's button held as the box comes is no answer
     qv_page_show_message(caption, text);
-    // The game waits for OK as behind a native box; the page stays alive.
-    while (qv_page_message_open() != 0 && !player_.closing()) wait_for_events(20);
+    // The game waits for OK as behind a native box; the page stays alive. A,
+    // B or Start on a pad answer it too.
+    while (qv_page_message_open() != 0 && !player_.closing()) {
+        wait_for_events(20);
+        const uint8_t before = devices_.pad_state().buttons;
+        poll_pads();
+        if ((devices_.pad_state().buttons & ~before & (pad_a | pad_b | pad_start)) != 0) qv_page_close_message();
+    }
     player_.box_shown(false);
 }
 

@@ -4,6 +4,10 @@
 // loops run unchanged: every sleep hands control back to the browser (ASYNCIFY).
 // Its events go to the player's side shared by every window
 // (platform/port/player_side.h): Esc, leaving the tab or the window pause.
+// The keyboard, touch (the canvas as a trackpad, the page's fire and pause
+// controls) and the browser's Gamepad API go to the devices shared by every
+// window (platform/port/input_devices.h); what they move overrides the mouse's
+// place until the mouse moves again.
 //
 // The page (web/page.js) supplies the JavaScript half: the canvas, the dialog,
 // the audio and the test hook, all under `Module.page`.
@@ -12,6 +16,7 @@
 #include <cstdint>
 
 #include "platform/platform.h"
+#include "platform/port/input_devices.h"
 #include "platform/port/player_side.h"
 #include "platform/port/shown_picture.h"
 
@@ -45,6 +50,9 @@ public:
     // Called from the browser's event callbacks.
     void pointer_at(int32_t x, int32_t y) { cursor_ = {x, y}; }
     PlayerSide& player() { return player_; }
+    InputDevices& devices() { return devices_; }
+    // Every pad the page sees, as one; a pad gone since the last look pauses.
+    void poll_pads();
 
 private:
     // What the player's side needs of the page.
@@ -55,7 +63,10 @@ private:
     void wait_for_events(uint32_t milliseconds) override;
 
     PlayerSide player_;
-    CursorPosition cursor_;
+    InputDevices devices_;
+    int32_t pads_seen_ = 0;
+    // The crosshair starts in the middle: a touch screen has no mouse to place it.
+    CursorPosition cursor_{screen_width / 2, screen_height / 2};
     ShownPicture picture_{rgba_bytes};
 
     // No sleep since the last pump: the next pump yields to the browser first.

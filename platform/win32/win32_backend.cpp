@@ -100,6 +100,10 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
             if (repeated(lparam)) return 0;
             if (wparam == VK_F11) player.request(PlayerRequest::Fullscreen);
             if (wparam == VK_ESCAPE) player.request(PlayerRequest::Pause);
+            backend->game_key(wparam, lparam, true);
+            return 0;
+        case WM_KEYUP:
+            backend->game_key(wparam, lparam, false);
             return 0;
         case WM_SETFOCUS:
             player.focus(true);
@@ -107,7 +111,10 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
         case WM_KILLFOCUS:
             // The focus moving inside the game's own window (as a style change
             // for fullscreen may do) is no reason to pause.
-            if (reinterpret_cast<HWND>(wparam) != window) player.focus(false);
+            if (reinterpret_cast<HWND>(wparam) != window) {
+                player.focus(false);
+                backend->keys_lost();
+            }
             return 0;
         case WM_ERASEBKGND:
             return 1;  // the paint covers every pixel, bands included
@@ -146,6 +153,7 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
 Win32BackEnd::Win32BackEnd(HINSTANCE instance, int show_command, const PortSettings& settings)
     : settings_(settings),
       player_(static_cast<NativeWindow&>(*this)),
+      devices_(player_, settings),
       instance_(instance),
       show_command_(show_command) {
     settings_.volume = std::clamp(settings_.volume, 0, 100);
@@ -308,7 +316,39 @@ void Win32BackEnd::dispatch_pending(bool wait, uint32_t milliseconds) {
     }
 }
 
-void Win32BackEnd::wait_for_events(uint32_t milliseconds) { dispatch_pending(true, milliseconds); }
+void Win32BackEnd::wait_for_events(uint32_t milliseconds) {
+    dispatch_pending(true, milliseconds);
+    poll_pads();  // Start resumes
+}
+
+// One key tells itself from another by its scan code (the left and the right
+// Ctrl are both VK_CONTROL); what it does comes from its virtual-key code.
+void Win32BackEnd::game_key(WPARAM virtual_key, LPARAM flags, bool down) {
+    const auto code = static_cast<uint32_t>((flags >> 16) & 0x1FF);
+    devices_.key(code, key_role_for_virtual_key(static_cast<uint32_t>(virtual_key)), down);
+}
+
+void Win32BackEnd::poll_pads() {
+    bool unplugged = false;
+    const PadState pads = pads_.poll(unplugged);
+    if (unplugged) devices_.pad_removed();
+    devices_.pad(pads);
+}
+
+// The crosshair the game gets; when a key or a pad moved it, the system cursor
+// goes to the middle of its pixel, so the mouse goes on from there.
+CursorPosition Win32BackEnd::follow_devices(CursorPosition mouse) {
+    poll_pads();
+    const PointerStep step = devices_.pointer(mouse);
+    if (!step.moved || window_ == nullptr) return step.at;
+    const ViewRect v = view();
+    POINT point{v.x + (2 * step.at.x + 1) * v.width / (2 * screen_width),
+                v.y + (2 * step.at.y + 1) * v.height / (2 * screen_height)};
+    const CursorPosition reads{window_to_picture(point.x, v.x, v.width, screen_width),
+                               window_to_picture(point.y, v.y, v.height, screen_height)};
+    if (ClientToScreen(window_, &point) && SetCursorPos(point.x, point.y)) devices_.pointer_moved_to(reads);
+    return step.at;
+}
 
 void Win32BackEnd::create_window(const char* title) {
     picture_.clear();
@@ -375,7 +415,7 @@ CursorPosition Win32BackEnd::cursor_position() {
         last_cursor_ = {window_to_picture(point.x, v.x, v.width, screen_width),
                         window_to_picture(point.y, v.y, v.height, screen_height)};
     }
-    return last_cursor_;
+    return follow_devices(last_cursor_);
 }
 
 bool Win32BackEnd::next_event(WindowEvent& event) {

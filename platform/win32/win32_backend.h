@@ -6,7 +6,9 @@
 // fullscreen as a borderless window over the monitor, a cursor hidden and
 // confined to the client area, the cue stopped while paused. The volume goes
 // to the wave output (waveOutSetVolume); mute plays no cue at all, as
-// PlaySoundA has no volume of its own.
+// PlaySoundA has no volume of its own. The keyboard and XInput pads go to the
+// devices shared by every window (platform/port/input_devices.h); when they
+// move the crosshair the system cursor is moved after it.
 #pragma once
 
 #ifndef NOMINMAX
@@ -21,10 +23,12 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/port/input_devices.h"
 #include "platform/port/player_side.h"
 #include "platform/port/shown_picture.h"
 #include "platform/port_settings.h"
 #include "platform/view_layout.h"
+#include "platform/win32/xinput_pad.h"
 
 namespace qv {
 
@@ -55,6 +59,10 @@ public:
 
     // The window procedure's side.
     PlayerSide& player() { return player_; }
+    // A key's message (WM_KEYDOWN, WM_KEYUP) for the game's keys; the window's
+    // own keys (Esc, F11, Alt+Enter) are the procedure's.
+    void game_key(WPARAM virtual_key, LPARAM flags, bool down);
+    void keys_lost() { devices_.keys_lost(); }
     void moved();
     void dpi_changed(const RECT& suggested);
     void paint(HDC target);
@@ -72,9 +80,13 @@ private:
     UINT dpi() const;
     void dispatch_pending(bool wait, uint32_t milliseconds);
     void paint_sharp(HDC target, const ViewRect& v);
+    void poll_pads();
+    CursorPosition follow_devices(CursorPosition mouse);
 
     PortSettings settings_;
     PlayerSide player_;
+    InputDevices devices_;
+    XInputPads pads_;
     HINSTANCE instance_ = nullptr;
     int show_command_ = SW_SHOWDEFAULT;
     HWND window_ = nullptr;  // null before the window is created and once it is gone

@@ -97,6 +97,17 @@ TEST(PointerMapping, WindowPointsLandOnTheRightPicturePixelInEveryMode) {
         const PicturePoint p = pointer_to_picture(c.x, c.y, c.points, c.pixels, c.aspect);
         EXPECT_EQ(std::pair(p.x, p.y), std::pair(c.picture_x, c.picture_y)) << c.mode;
     }
+    // Back the other way: the system pointer moved to a picture pixel reads as
+    // that pixel again, in every mode, at every pixel of both edges and across.
+    for (const Case& c : cases) {
+        for (int32_t i = 0; i < 320; ++i) {
+            for (const auto& [x, y] : {std::pair{i, i * 199 / 319}, {i, 0}, {i, 199}, {0, i * 199 / 319}}) {
+                const PicturePoint at = picture_to_pointer(x, y, c.points, c.pixels, c.aspect);
+                const PicturePoint back = pointer_to_picture(at.x, at.y, c.points, c.pixels, c.aspect);
+                ASSERT_EQ(std::pair(back.x, back.y), std::pair(x, y)) << c.mode;
+            }
+        }
+    }
     // Far points neither overflow nor divide by zero.
     EXPECT_EQ(window_to_picture(INT_MAX, 0, 320, 320), INT_MAX);
     EXPECT_EQ(window_to_picture(INT_MIN, 0, 960, 320), INT_MIN / 3 - 1);

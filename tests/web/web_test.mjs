@@ -30,6 +30,9 @@
 //   the desktop game's recording (desktop-recording.txt), watched at 8x,
 //   presents the replay tool's pictures up to its score box, with its score,
 //   and after the box a click gives a fresh game without a reload.
+// - every player's hands (hands_checks.mjs): on a 375 x 667 phone with touch,
+//   the layout, a tap to start, a drag to aim, FIRE, steering and the pause
+//   control; a stubbed pad's A, stick, trigger and Start.
 // It also prints the time to the first title picture over a throttled link,
 // the frames per second in play (the pumps of what "Save recording" gives at
 // two moments 5 s apart, over the time between them) and the speed of watching at 8x.
@@ -42,6 +45,8 @@ import path from 'node:path';
 import { gzipSync, inflateSync } from 'node:zlib';
 
 import { chromium } from 'playwright-core';
+
+import { handsChecks } from './hands_checks.mjs';
 
 const options = { seed: '11', presents: '400' };
 for (let i = 2; i + 1 < process.argv.length; i += 2) options[process.argv[i].replace(/^--/, '')] = process.argv[i + 1];
@@ -872,6 +877,8 @@ try {
     assert(share.problems.length === 0, share.problems.join('\n'));
   });
   await shareContext.close();
+
+  await handsChecks({ browser, url, check, assert, waitFor, waitForTitle });
 
   // A first visit over a slow line: 4 Mbit/s down and up, 150 ms latency.
   await check('over a 4 Mbit/s, 150 ms line the first title picture shows within 10 s', async () => {
