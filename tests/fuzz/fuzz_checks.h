@@ -2,9 +2,13 @@
 // one short line of printable text. A breach aborts, which the fuzzer reports.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace qv::fuzz {
 
@@ -15,6 +19,20 @@ inline void check_message(std::string_view message) {
         std::fprintf(stderr, "bad message (%zu bytes)\n", message.size());
         std::abort();
     }
+}
+
+// A command line from fuzz input: the arguments separated by NUL bytes.
+inline std::vector<std::string> arguments_of(const uint8_t* data, size_t size) {
+    std::vector<std::string> args(1);
+    for (size_t i = 0; i < size; ++i) {
+        if (data[i] == 0) {
+            args.emplace_back();
+        } else {
+            args.back() += static_cast<char>(data[i]);
+        }
+    }
+    if (size == 0) args.clear();
+    return args;
 }
 
 }  // namespace qv::fuzz

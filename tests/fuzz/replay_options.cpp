@@ -10,15 +10,7 @@
 #include "tests/fuzz/fuzz_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::vector<std::string> args(1);
-    for (size_t i = 0; i < size; ++i) {
-        if (data[i] == 0) {
-            args.emplace_back();
-        } else {
-            args.back() += static_cast<char>(data[i]);
-        }
-    }
-    if (size == 0) args.clear();
+    const std::vector<std::string> args = qv::fuzz::arguments_of(data, size);
     std::string error;
     const auto options = qv::parse_replay_options(args, error);
     if (!options) {
