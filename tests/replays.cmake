@@ -19,7 +19,8 @@ endif()
 # The replay tool's --summary line against the golden traces (tests/replays/summary).
 if(TARGET quorvaner-replay)
   add_test(NAME replay.summary
-    COMMAND ${CMAKE_CURRENT_LIST_DIR}/replays/summary $<TARGET_FILE:quorvaner-replay> ${CMAKE_CURRENT_LIST_DIR}/replays
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/replays/summary ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:quorvaner-replay>
+            ${CMAKE_CURRENT_LIST_DIR}/replays
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/data)
   set_tests_properties(replay.summary PROPERTIES LABELS replay)
 endif()
