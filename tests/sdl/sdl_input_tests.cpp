@@ -150,22 +150,31 @@ TEST_F(SdlHands, APadPluggedInStartsAimsFiresSteersPausesAndUnpluggedPausesTheGa
     pad.axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768);
     EXPECT_EQ(events(), Events{LeftButtonUp});
 
-    // Start pauses; only Start again resumes.
+    // Start opens the menu; the d-pad and A go to Options, Start goes back and
+    // Start again resumes. Nothing of it fires.
     int turns = 0;
     backend->player().while_paused = [&] {
         ++turns;
         if (turns == 1) pad.button(SDL_CONTROLLER_BUTTON_START, false);
-        if (turns == 2) pad.button(SDL_CONTROLLER_BUTTON_A, true);
+        if (turns == 2) pad.button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
+        if (turns == 3) pad.button(SDL_CONTROLLER_BUTTON_A, true);
         if (turns == 4) {
-            EXPECT_TRUE(backend->paused()) << "neither A nor letting Start go resumes";
+            EXPECT_EQ(backend->player().menu_page(), MenuPage::Options);
             pad.button(SDL_CONTROLLER_BUTTON_START, true);
         }
+        if (turns == 5) {
+            EXPECT_EQ(backend->player().menu_page(), MenuPage::Main);
+            EXPECT_TRUE(backend->paused()) << "Start went back from Options only";
+            pad.button(SDL_CONTROLLER_BUTTON_START, false);
+        }
+        if (turns == 6) pad.button(SDL_CONTROLLER_BUTTON_START, true);
         ASSERT_LT(turns, 20);
     };
     pad.button(SDL_CONTROLLER_BUTTON_START, true);
     EXPECT_TRUE(events().empty()) << "A while paused does not fire";
-    EXPECT_GE(turns, 5);
+    EXPECT_GE(turns, 6);
     EXPECT_FALSE(backend->paused());
+    pad.button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, false);
     pad.button(SDL_CONTROLLER_BUTTON_START, false);
     pad.button(SDL_CONTROLLER_BUTTON_A, false);
     EXPECT_TRUE(events().empty());
