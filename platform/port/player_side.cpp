@@ -165,6 +165,18 @@ void PlayerSide::follow(const MenuOutcome& outcome) {
     }
 }
 
+void PlayerSide::change_setting(const PortSettings& settings, std::string_view key) {
+    settings_ = settings;
+    MenuOutcome outcome;
+    outcome.setting = key;
+    if (paused_) {
+        follow(outcome);
+        return;
+    }
+    native_.apply_settings(settings_);
+    if (settings_changed) settings_changed(settings_, key);
+}
+
 void PlayerSide::show_scores(const ScoreTable& table, size_t place) {
     menu_.set_scores(table, place);
     if (!open_ || closing_ || paused_) return;

@@ -111,6 +111,9 @@ public:
     void show_scores(const ScoreTable& table, size_t place);
 
     const PortSettings& settings() const { return settings_; }
+    // A setting changed outside the menu (a page's own mute button): taken,
+    // applied and handed on as the menu's changes are.
+    void change_setting(const PortSettings& settings, std::string_view key);
     // Every change of a setting the player made in the window (the menu, the
     // fullscreen keys), with the key that changed, to be saved.
     std::function<void(const PortSettings& settings, std::string_view key)> settings_changed;
