@@ -13,8 +13,8 @@ namespace qv {
 
 namespace {
 
-constexpr int32_t max_level = 1000000;
-constexpr int32_t max_kills = 10000000;
+constexpr int32_t max_level = 9999;
+constexpr int32_t max_kills = 999999;
 
 bool valid_date(std::string_view date) {
     if (date.size() != 10 || date[4] != '-' || date[7] != '-') return false;
@@ -187,11 +187,13 @@ ScoresSave add_score_to_file(const std::string& path, const ScoreEntry& entry, s
 
 std::vector<std::string> score_lines(const ScoreTable& table) {
     if (table.entries().empty()) return {"No game has made the table yet."};
-    std::vector<std::string> lines{"    SCORE  LEVEL  KILLS  DATE        SEED"};
+    // At most 46 characters: the width of the menu's panel.
+    char line[96];
+    std::snprintf(line, sizeof line, "%2s %8s %5s %6s %-10s %10s", "", "SCORE", "LEVEL", "KILLS", "DATE", "SEED");
+    std::vector<std::string> lines{line};
     size_t place = 0;
     for (const ScoreEntry& e : table.entries()) {
-        char line[96];
-        std::snprintf(line, sizeof line, "%2zu %6lld  %5d  %5d  %s  %u", ++place, static_cast<long long>(e.score),
+        std::snprintf(line, sizeof line, "%2zu %8lld %5d %6d %s %10u", ++place, static_cast<long long>(e.score),
                       static_cast<int>(e.level), static_cast<int>(e.kills), e.date.c_str(),
                       static_cast<unsigned>(e.seed));
         lines.emplace_back(line);

@@ -143,13 +143,11 @@ constexpr std::string_view summary =
 
 constexpr ControlHelp control_help[] = {
     {"Mouse", "Move: aim. Left: fire, start. Right: the credits on the title."},
-    {"Keyboard", "Arrows or WASD: aim (faster while held). Space, Ctrl: fire. Enter: start. C: the credits."},
-    {"Pad", "Left stick: aim. A, a trigger: fire, start. B: the credits. Start: the menu."},
-    {"Touch",
-     "Drag: aim. Tap: click. Long press: the credits. A second finger or the fire control: fire. The pause "
-     "control: the menu."},
-    {"Steering", "Hold the crosshair against an edge of the picture."},
-    {"Window", "Esc: the menu. F11, Alt+Enter: fullscreen."},
+    {"Keyboard", "Arrows, WASD: aim. Space, Ctrl: fire. Enter: start. C: credits."},
+    {"Pad", "Stick: aim. A, trigger: fire, start. B: credits. Start: menu."},
+    {"Touch", "Drag: aim. Tap: click. Long press: credits. 2nd finger, FIRE: fire. Pause: menu."},
+    {"Steering", "Hold the crosshair on an edge."},
+    {"Window", "Esc: menu. F11, Alt+Enter: fullscreen."},
     {"Menu", "Arrows, stick, d-pad: move. Enter, Space, A, click, tap: choose. Esc, B: back."},
 };
 

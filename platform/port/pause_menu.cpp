@@ -50,10 +50,14 @@ struct OptionKind {
 };
 
 constexpr OptionKind option_kinds[] = {
-    {"scale", "Scale", true, false},          {"fullscreen", "Fullscreen", true, false},
-    {"aspect", "Aspect", true, false},        {"volume", "Volume", false, false},
-    {"mute", "Mute", false, false},           {"again", "Play again after a game", false, true},
-    {"pad_speed", "Pad speed", false, false}, {"key_speed", "Arrow keys speed", false, false},
+    {"scale", "Scale", true, false},
+    {"fullscreen", "Fullscreen", true, false},
+    {"aspect", "Aspect", true, false},
+    {"volume", "Volume", false, false},
+    {"mute", "Mute", false, false},
+    {"again", "Play again after a game", false, true},
+    {"pad_speed", "Pad speed", false, false},
+    {"key_speed", "Arrow keys speed", false, false},
     {"dead_zone", "Stick dead zone", false, false},
 };
 
@@ -135,7 +139,8 @@ std::vector<PauseMenu::Row> PauseMenu::rows(const PortSettings& settings) const 
     switch (page_) {
         case MenuPage::Main:
             list = {item("Resume", Action::Resume), item("Options", Action::Options),
-                    item("Best scores", Action::Scores), item("Controls", Action::Controls), item("Quit", Action::Quit)};
+                    item("Best scores", Action::Scores), item("Controls", Action::Controls),
+                    item("Quit", Action::Quit)};
             return list;
         case MenuPage::Options:
             for (const OptionKind& kind : option_kinds) {
@@ -157,7 +162,8 @@ std::vector<PauseMenu::Row> PauseMenu::rows(const PortSettings& settings) const 
             }
             if (marked_) {
                 list.push_back(text({}, {}, RowStyle::Text));
-                list.push_back(text("Your game made place " + std::to_string(*marked_ + 1) + "!", {}, RowStyle::Heading));
+                list.push_back(
+                    text("Your game made place " + std::to_string(*marked_ + 1) + "!", {}, RowStyle::Heading));
             }
             break;
         }

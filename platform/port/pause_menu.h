@@ -37,9 +37,7 @@ struct MenuBox {
     int32_t y = 0;
     int32_t width = 0;
     int32_t height = 0;
-    bool contains(int32_t px, int32_t py) const {
-        return px >= x && px < x + width && py >= y && py < y + height;
-    }
+    bool contains(int32_t px, int32_t py) const { return px >= x && px < x + width && py >= y && py < y + height; }
 };
 
 enum class RowStyle : uint8_t { Item, Text, Heading };

@@ -35,7 +35,7 @@ std::optional<std::string> write_whole_file(const std::string& path, std::string
     const auto type = std::filesystem::symlink_status(file, failure).type();
     if (type != std::filesystem::file_type::not_found && type != std::filesystem::file_type::regular) {
         return problem(type == std::filesystem::file_type::symlink ? "is a link: it is left as it is"
-                                                                    : "is not a plain file: it is left as it is");
+                                                                   : "is not a plain file: it is left as it is");
     }
     if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), failure);
 
@@ -60,7 +60,8 @@ std::optional<std::string> write_whole_file(const std::string& path, std::string
         std::filesystem::remove(writing, failure);
         return problem("cannot be written (the disk refused it)");
     }
-    const bool replaced = installed.replace != nullptr ? installed.replace(writing, file) : portable_replace(writing, file);
+    const bool replaced =
+        installed.replace != nullptr ? installed.replace(writing, file) : portable_replace(writing, file);
     if (!replaced) {
         std::filesystem::remove(writing, failure);
         return problem("cannot be replaced");

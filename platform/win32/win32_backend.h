@@ -105,8 +105,8 @@ private:
     bool cursor_hidden_ = false;
     bool fullscreen_ = false;
     bool resize_after_fullscreen_ = false;  // the scale or aspect changed in fullscreen
-    WINDOWPLACEMENT windowed_{};  // where the window was before fullscreen
-    std::string cue_;             // the looping cue, started again on resume
+    WINDOWPLACEMENT windowed_{};            // where the window was before fullscreen
+    std::string cue_;                       // the looping cue, started again on resume
     bool cue_loops_ = false;
 };
 
