@@ -69,8 +69,8 @@ TEST(PauseMenu, EveryOptionStepsThroughItsRangeBothWaysAndSaysWhichKeyChanged) {
     PauseMenu menu;
     PortSettings settings;
     menu.open(MenuPage::Options);
-    const std::vector<std::string> keys = {"scale",     "fullscreen", "aspect",    "volume",   "mute",
-                                           "again",     "pad_speed",  "key_speed", "dead_zone"};
+    const std::vector<std::string> keys = {"scale", "fullscreen", "aspect",    "volume",   "mute",
+                                           "again", "pad_speed",  "key_speed", "dead_zone"};
     for (const std::string& key : keys) {
         const PortSettings before = settings;
         EXPECT_EQ(menu.input(Right, settings).setting, key);
@@ -113,8 +113,8 @@ TEST(PauseMenu, APageWithoutAWindowOffersOnlyWhatItHas) {
     menu.open(MenuPage::Options);
     std::vector<std::string> labels;
     for (const MenuRow& row : menu.layout(settings).rows) labels.push_back(row.label);
-    EXPECT_EQ(labels, (std::vector<std::string>{"Volume", "Mute", "Pad speed", "Arrow keys speed", "Stick dead zone",
-                                                "Back"}));
+    EXPECT_EQ(labels,
+              (std::vector<std::string>{"Volume", "Mute", "Pad speed", "Arrow keys speed", "Stick dead zone", "Back"}));
 }
 
 TEST(PauseMenu, ThePointerSelectsTheRowUnderItAClickChoosesItAndOutsideThePanelGoesBack) {
@@ -149,10 +149,10 @@ TEST(PauseMenu, ThePointerSelectsTheRowUnderItAClickChoosesItAndOutsideThePanelG
         for (const MenuRow& row : shown.rows) {
             EXPECT_GE(row.box.y, shown.panel.y + 20);
             EXPECT_LE(row.box.y + row.box.height, shown.panel.y + shown.panel.height - 14) << row.label;
-            const int32_t words = row.style != RowStyle::Item
-                                      ? (row.value.empty() ? 2 + text_width(row.label)
-                                                           : menu_text_column + text_width(row.value))
-                                      : text_width(row.label) + text_width(row.value) + 12;
+            const int32_t words =
+                row.style != RowStyle::Item
+                    ? (row.value.empty() ? 2 + text_width(row.label) : menu_text_column + text_width(row.value))
+                    : text_width(row.label) + text_width(row.value) + 12;
             EXPECT_LE(words, row.box.width) << row.label << row.value;
         }
     }

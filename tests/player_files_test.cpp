@@ -62,7 +62,8 @@ TEST(SettingsRewrite, OnlyTheChangedKeysLinesChangeCommentsUnknownKeysAndOtherSe
     EXPECT_EQ(read.settings.volume, 40) << "a key not asked for keeps the player's value";
 
     // No section: one is added at the end; nothing at all: it is the new file.
-    EXPECT_EQ(rewritten_settings("[x]\ny = 1\n", settings, {"fullscreen"}), "[x]\ny = 1\n[quorvaner]\nfullscreen = 0\n");
+    EXPECT_EQ(rewritten_settings("[x]\ny = 1\n", settings, {"fullscreen"}),
+              "[x]\ny = 1\n[quorvaner]\nfullscreen = 0\n");
     EXPECT_EQ(rewritten_settings("", settings, {"aspect"}, "\r\n"), "[quorvaner]\r\naspect = 1:1\r\n");
     // A line too long to read is the player's and stays as it is; the value
     // that counts is added.
@@ -167,11 +168,11 @@ TEST(ScoreTable, BestFirstTiesGoToTheEarlierGameAndOnlyTenAreKept) {
 
 TEST(ScoreTable, AnythingButAWellFormedTableIsDamaged) {
     const std::string head = std::string(scores_version_line) + "\n";
-    for (const std::string& bad : {std::string(), std::string("quorvaner-scores 2\n"), head + "100 1 1 2025-01-01\n",
-                                   head + "200 1 1 2025-01-01 5\n", head + "100 0 1 2025-01-01 5\n",
-                                   head + "100 1 1 2025-13-01 5\n", head + "100 1 1 2025-01-01 -5\n",
-                                   head + "100 1 1 2025-01-01 5\n200 1 2 2025-01-01 5\n",
-                                   head + std::string("100 1 1 2025-01-01 5\0", 22)}) {
+    for (const std::string& bad :
+         {std::string(), std::string("quorvaner-scores 2\n"), head + "100 1 1 2025-01-01\n",
+          head + "200 1 1 2025-01-01 5\n", head + "100 0 1 2025-01-01 5\n", head + "100 1 1 2025-13-01 5\n",
+          head + "100 1 1 2025-01-01 -5\n", head + "100 1 1 2025-01-01 5\n200 1 2 2025-01-01 5\n",
+          head + std::string("100 1 1 2025-01-01 5\0", 22)}) {
         EXPECT_FALSE(parse_scores(bad).table) << bad;
         EXPECT_FALSE(parse_scores(bad).problem.empty());
     }

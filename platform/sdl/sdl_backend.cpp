@@ -277,7 +277,12 @@ PicturePoint SdlBackEnd::picture_point(int32_t x, int32_t y) const {
 
 void SdlBackEnd::wait_for_events(uint32_t milliseconds) {
     SDL_Event native;
-    if (SDL_WaitEventTimeout(&native, static_cast<int>(milliseconds)) != 0) translate(native);
+    if (SDL_WaitEventTimeout(&native, static_cast<int>(milliseconds)) != 0) {
+        // Everything that came at once: the menu answers a burst of keys in one turn.
+        do {
+            translate(native);
+        } while (player_.paused() && SDL_PollEvent(&native) != 0);
+    }
     notice_signals();
     // Start on a pad resumes.
     poll_pads();

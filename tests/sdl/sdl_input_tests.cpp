@@ -389,3 +389,67 @@ TEST_F(SdlHands, AGamePlayedWithThePadAndRecordedReplaysFrameForFrame) {
 
 }  // namespace
 }  // namespace qv::sdl_test
+
+namespace qv::sdl_test {
+
+// Esc opens the menu; the keys go to Options and turn the scale to 2: the
+// window is 640 x 400 at once and the change is handed on to be saved; F11 and
+// a click on the mute row are kept the same way; Esc twice plays on.
+TEST_F(SdlHands, TheMenuOnEscResizesTheWindowAtOnceAndHandsEveryChangeOnToBeSaved) {
+    open(PortSettings{.scale = 1});
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(backend->window(), &width, &height);
+    ASSERT_EQ(std::pair(width, height), std::pair(320, 200));
+    std::vector<std::string> saved;
+    backend->player().settings_changed = [&](const PortSettings& s, std::string_view key) {
+        saved.push_back(std::string(key) + "=" + (key == "scale" ? std::to_string(s.scale) : s.mute ? "1" : "0"));
+    };
+    play();
+    int turns = 0;
+    backend->player().while_paused = [&] {
+        switch (++turns) {
+            case 1:
+                EXPECT_EQ(backend->player().overlay(), Overlay::Menu);
+                key(SDL_SCANCODE_DOWN, true);
+                key(SDL_SCANCODE_DOWN, false);
+                key(SDL_SCANCODE_RETURN, true);
+                key(SDL_SCANCODE_RETURN, false);
+                break;
+            case 2:
+                EXPECT_EQ(backend->player().menu_page(), MenuPage::Options);
+                key(SDL_SCANCODE_RIGHT, true);
+                key(SDL_SCANCODE_RIGHT, false);
+                break;
+            case 3: {
+                SDL_GetWindowSize(backend->window(), &width, &height);
+                EXPECT_EQ(std::pair(width, height), std::pair(640, 400)) << "at once, still paused";
+                EXPECT_EQ(backend->settings().scale, 2);
+                // A click on Mute, at its place in the picture (twice as large now).
+                const MenuLayout layout = backend->player().menu_layout();
+                const auto mute = std::find_if(layout.rows.begin(), layout.rows.end(),
+                                               [](const MenuRow& row) { return row.label == "Mute"; });
+                ASSERT_NE(mute, layout.rows.end());
+                push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, (mute->box.x + 10) * 2, (mute->box.y + 5) * 2);
+                push_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, (mute->box.x + 10) * 2, (mute->box.y + 5) * 2);
+                break;
+            }
+            case 4:
+                EXPECT_TRUE(backend->settings().mute);
+                push_key(SDLK_ESCAPE);
+                break;
+            case 5:
+                EXPECT_EQ(backend->player().menu_page(), MenuPage::Main);
+                push_key(SDLK_ESCAPE);
+                break;
+            default:
+                ASSERT_LT(turns, 20);
+        }
+    };
+    push_key(SDLK_ESCAPE);
+    EXPECT_TRUE(pump().second.empty()) << "nothing of the menu reaches the game";
+    EXPECT_FALSE(backend->paused());
+    EXPECT_EQ(saved, (std::vector<std::string>{"scale=2", "mute=1"}));
+}
+
+}  // namespace qv::sdl_test
