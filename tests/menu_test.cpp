@@ -106,6 +106,23 @@ TEST(PauseMenu, EveryOptionStepsThroughItsRangeBothWaysAndSaysWhichKeyChanged) {
     EXPECT_EQ(settings.dead_zone, 25);
 }
 
+TEST(PauseMenu, EveryPageFitsInsideItsPanel) {
+    PauseMenu menu;
+    PortSettings settings;
+    for (const MenuPage page : {MenuPage::Main, MenuPage::Options, MenuPage::Scores, MenuPage::Controls}) {
+        menu.open(page);
+        const MenuLayout layout = menu.layout(settings);
+        SCOPED_TRACE(layout.title);
+        EXPECT_LE(text_width(layout.title) * 2, layout.panel.width - 4);
+        EXPECT_LE(text_width(layout.hint), layout.panel.width - 4) << layout.hint;
+        for (const MenuRow& row : layout.rows) {
+            EXPECT_GE(row.box.x, layout.panel.x);
+            EXPECT_LE(row.box.x + row.box.width, layout.panel.x + layout.panel.width);
+            EXPECT_LE(row.box.y + row.box.height, layout.panel.y + layout.panel.height);
+        }
+    }
+}
+
 TEST(PauseMenu, APageWithoutAWindowOffersOnlyWhatItHas) {
     PauseMenu menu;
     menu.offer = {false, false};

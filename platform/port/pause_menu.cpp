@@ -302,8 +302,8 @@ MenuLayout PauseMenu::layout(const PortSettings& settings) const {
         layout.rows.push_back({list[i].label, list[i].value, at[i], list[i].style, list[i].marked});
     }
     if (selected_ < list.size() && list[selected_].style == RowStyle::Item) layout.selected = selected_;
-    layout.hint = page_ == MenuPage::Options ? "Left, right or a click: change. Esc, B: back"
-                                             : "Arrows, stick: move. Enter, A, click: choose. Esc, B: back";
+    layout.hint = page_ == MenuPage::Options ? "Left/right or click: change, Esc/B: back"
+                                             : "Arrows/stick move, Enter/A choose, Esc/B back";
     return layout;
 }
 

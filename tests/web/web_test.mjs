@@ -702,7 +702,7 @@ try {
       const y = Math.floor(i / 320);
       if (r === 255 && g === 255 && b === 255) white += 1;
       else if (r === 255 && g === 210 && b === 104) gold += 1;
-      if (Math.max(r, g, b) > 95) {
+      if (Math.max(r, g, b) > dim(255)) {
         bright += 1;
         if (!inPanel(x, y)) brightOutside += 1;
       }
