@@ -35,6 +35,10 @@ void play(Game& game) {
 }  // namespace
 
 void run_program(Game& game, bool again) {
+    run_program(game, [again] { return again; });
+}
+
+void run_program(Game& game, const std::function<bool()>& again) {
     load_models(game.models, game.window.data_folder);
     build_starting_list(game.entity_list, &game.models.tie);
     // Read before start_up, so a bad picture fails before any window opens.
@@ -45,7 +49,7 @@ void run_program(Game& game, bool again) {
             show_title(game.video, game.window, game.input, picture);
             play_cue(game.window, "THUNDER2");
             play(game);
-            if (!again) break;
+            if (!again()) break;
             game_over_box(game);
             fresh_game(game);
         }
@@ -57,6 +61,10 @@ void run_program(Game& game, bool again) {
 }
 
 int run_game(Game& game, bool again) {
+    return run_game(game, [again] { return again; });
+}
+
+int run_game(Game& game, const std::function<bool()>& again) {
     try {
         run_program(game, again);
     } catch (const DataError& error) {

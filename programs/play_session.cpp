@@ -11,6 +11,7 @@
 #include "platform/excerpt.h"
 #include "platform/file_reading.h"
 #include "platform/mouse_script.h"
+#include "platform/port/best_scores.h"
 #include "platform/port/port_backend.h"
 #include "programs/game_data.h"
 
@@ -62,7 +63,30 @@ std::string joined(const std::vector<std::string>& lines) {
     return text;
 }
 
+// Saves every change the player makes in the window; a file that cannot take
+// it is reported once.
+void keep_settings(PlayerSide& player, const PlayerFiles& files) {
+    if (files.settings_path.empty()) return;
+    player.settings_changed = [path = files.settings_path, line_end = files.line_end, told = false](
+                                  const PortSettings& settings, std::string_view key) mutable {
+        const auto problem = save_settings(path, settings, {key}, line_end);
+        if (problem && !told) {
+            told = true;
+            std::fprintf(stderr, "quorvaner: %s\n", problem->c_str());
+        }
+    };
+}
+
 }  // namespace
+
+std::string scores_report(const std::string& scores_path) {
+    if (scores_path.empty()) return "No place for the best scores was found.\n";
+    std::string text = "Best scores (" + scores_path + "):\n";
+    const ScoresRead read = read_scores_file(scores_path);
+    if (read.problem) text += *read.problem + "\n";
+    for (const std::string& line : score_lines(read.table)) text += line + "\n";
+    return text;
+}
 
 void report_problem(BackEnd& window, const std::string& message) {
     std::fprintf(stderr, "quorvaner: %s\n", message.c_str());
@@ -70,8 +94,16 @@ void report_problem(BackEnd& window, const std::string& message) {
 }
 
 int play_session(BackEnd& window, const ProgramOptions& options, const std::string& exe_dir,
-                 const std::vector<std::string>& notices) {
+                 const std::vector<std::string>& settings_notices, const PlayerFiles& files) {
+    std::vector<std::string> notices = settings_notices;
+    if (!files.scores_path.empty()) {
+        // A damaged table is set aside now, and told once with the settings' problems.
+        const ScoresRead scores = read_scores_file(files.scores_path);
+        if (scores.problem) notices.push_back(*scores.problem);
+        if (files.player != nullptr) files.player->set_scores(scores.table);
+    }
     for (const std::string& notice : notices) std::fprintf(stderr, "quorvaner: %s\n", notice.c_str());
+    if (files.player != nullptr) keep_settings(*files.player, files);
 
     const DataLookup data = look_up_data(game_data_places(options.data_dir, exe_dir));
     if (!data.folder) {
@@ -114,9 +146,34 @@ int play_session(BackEnd& window, const ProgramOptions& options, const std::stri
     const auto game = std::make_unique<Game>();
     game->window.backend = &port;
     game->window.data_folder = *data.folder;
+    port.demo_speed = options.demo_speed.value_or(1);
+
+    // The lost game into the table, and the table after its box when it made it.
+    std::optional<size_t> place;
+    ScoreTable table;
+    if (!files.scores_path.empty()) {
+        port.game_over = [&] {
+            const ScoreEntry entry{int64_t{game->state.kills} * 100, game->state.level, game->state.kills, local_date(),
+                                   port.game_seed().value_or(0)};
+            ScoresSave save = add_score_to_file(files.scores_path, entry, files.line_end);
+            for (const std::string& problem : save.problems) std::fprintf(stderr, "quorvaner: %s\n", problem.c_str());
+            place = save.place;
+            table = std::move(save.table);
+            if (files.player != nullptr) files.player->set_scores(table);
+        };
+        port.score_box_closed = [&] {
+            if (place && files.player != nullptr) files.player->show_scores(table, *place);
+            place.reset();
+        };
+    }
+
     // A recording or a demo is one game, as the replay tool plays it.
-    const bool again = options.settings.again && !options.record && !options.playdemo;
-    const int status = run_game(*game, again);
+    const bool one_game = options.record || options.playdemo;
+    const bool again_fixed = options.settings.again;
+    const int status = run_game(*game, [&] {
+        if (one_game) return false;
+        return files.player != nullptr ? files.player->settings().again : again_fixed;
+    });
 
     if (options.record) {
         port.finish_recording();

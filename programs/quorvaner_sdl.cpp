@@ -8,17 +8,18 @@
 
 #include "platform/port/options.h"
 #include "platform/port/settings.h"
+#include "platform/sdl/file_sync.h"
 #include "platform/sdl/sdl_backend.h"
 #include "programs/play_session.h"
 #include "qv_version.h"
 
 namespace {
 
-// The settings file in SDL's place for the player's files.
-std::string settings_path() {
+// SDL's place for the player's files (settings.ini, scores.txt), or nothing.
+std::string player_folder() {
     char* folder = SDL_GetPrefPath("Quorvaner", "quorvaner");
     if (folder == nullptr) return {};
-    std::string path = std::string(folder) + "settings.ini";
+    std::string path = folder;
     SDL_free(folder);
     return path;
 }
@@ -34,7 +35,9 @@ std::string exe_folder() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string settings_file = settings_path();
+    const std::string folder = player_folder();
+    const std::string settings_file = folder.empty() ? std::string() : folder + "settings.ini";
+    const std::string scores_file = folder.empty() ? std::string() : folder + "scores.txt";
     qv::SettingsRead settings;
     if (!settings_file.empty()) settings = qv::read_settings_file(settings_file);
     std::string error;
@@ -52,6 +55,11 @@ int main(int argc, char** argv) {
         std::printf("quorvaner %s\n", QV_VERSION);
         return 0;
     }
+    qv::install_file_sync();
+    if (options->scores) {
+        std::fputs(qv::scores_report(scores_file).c_str(), stdout);
+        return 0;
+    }
     // Written once, so the player can find and edit it; never over anything.
     std::vector<std::string> notices = settings.report();
     if (!settings_file.empty() && !settings.found) {
@@ -59,5 +67,6 @@ int main(int argc, char** argv) {
     }
     // The back end outlives the game.
     const auto backend = std::make_unique<qv::SdlBackEnd>(options->settings);
-    return qv::play_session(*backend, *options, exe_folder(), notices);
+    return qv::play_session(*backend, *options, exe_folder(), notices,
+                            {&backend->player(), settings_file, scores_file, "\n"});
 }

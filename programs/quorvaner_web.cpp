@@ -19,6 +19,7 @@
 #include "front/program.h"
 #include "game/game.h"
 #include "platform/mouse_script.h"
+#include "platform/port/best_scores.h"
 #include "platform/port/port_backend.h"
 #include "platform/web/web_backend.h"
 
@@ -76,6 +77,17 @@ EM_JS(char*, qv_page_checked_text, (), {
 EM_JS(void, qv_page_report, (const char* text), {
     Module.page.report(UTF8ToString(text));
 });
+// The best scores, as a scores file's text kept by the page.
+EM_JS(char*, qv_page_scores_text, (), {
+    const text = String(Module.page.scoresText());
+    const size = lengthBytesUTF8(text) + 1;
+    const copy = _malloc(size);
+    stringToUTF8(text, copy, size);
+    return copy;
+});
+EM_JS(void, qv_page_save_scores, (const char* text, int damaged), {
+    Module.page.saveScores(UTF8ToString(text), damaged !== 0);
+});
 // clang-format on
 
 namespace {
@@ -101,6 +113,18 @@ std::optional<qv::LoadedScript> read_recording(const std::string& text, std::str
     return qv::LoadedScript{std::move(*entries), qv::script_args(text)};
 }
 
+// The page's table; a damaged one is kept aside by the page and told once.
+qv::ScoreTable stored_scores() {
+    const std::string text = taken(qv_page_scores_text());
+    if (text.empty()) return {};
+    qv::ScoresParse parse = qv::parse_scores(text);
+    if (parse.table) return *parse.table;
+    std::fprintf(stderr, "quorvaner: the best scores were damaged (%s); a fresh table is started\n",
+                 parse.problem.c_str());
+    qv_page_save_scores(qv::scores_text({}).c_str(), 1);
+    return {};
+}
+
 int play(qv::WebBackEnd& backend) {
     qv::PortBackEnd port(backend);
     const double link = qv_page_link_seed();
@@ -120,6 +144,21 @@ int play(qv::WebBackEnd& backend) {
     recorded_session = &port;
     const auto game = std::make_unique<qv::Game>();
     game->window.backend = &port;
+    // Every lost game into the page's table, shown after its box when it made it.
+    backend.player().set_scores(stored_scores());
+    std::optional<size_t> place;
+    qv::ScoreTable table;
+    port.game_over = [&] {
+        table = stored_scores();
+        place = table.add({int64_t{game->state.kills} * 100, game->state.level, game->state.kills, qv::local_date(),
+                           port.game_seed().value_or(0)});
+        if (place) qv_page_save_scores(qv::scores_text(table).c_str(), 0);
+        backend.player().set_scores(table);
+    };
+    port.score_box_closed = [&] {
+        if (place) backend.player().show_scores(table, *place);
+        place.reset();
+    };
     // A page is never ended by the game: after the score box a new one starts.
     const int status = qv::run_game(*game, true);
     port.finish_recording();
@@ -172,6 +211,11 @@ extern "C" {
 // Ends the session in progress, as a closed window ends a game.
 EMSCRIPTEN_KEEPALIVE void qv_end_session() {
     if (web != nullptr) web->player().close();
+}
+
+// The page's mute button: the same setting as the menu's, kept with it.
+EMSCRIPTEN_KEEPALIVE void qv_set_mute(int mute) {
+    if (web != nullptr) web->set_mute(mute != 0);
 }
 
 EMSCRIPTEN_KEEPALIVE void qv_set_speed(int speed) {

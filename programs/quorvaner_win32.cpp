@@ -8,6 +8,7 @@
 
 #include "platform/port/options.h"
 #include "platform/port/settings.h"
+#include "platform/win32/file_replace.h"
 #include "platform/win32/win32_backend.h"
 #include "programs/play_session.h"
 #include "qv_version.h"
@@ -34,12 +35,12 @@ std::vector<std::string> arguments() {
     return args;
 }
 
-// %APPDATA%\Quorvaner\settings.ini.
-std::string settings_path() {
+// %APPDATA%\Quorvaner\, where settings.ini and scores.txt are kept, or nothing.
+std::string player_folder() {
     std::vector<wchar_t> appdata(32768);
     const DWORD length = GetEnvironmentVariableW(L"APPDATA", appdata.data(), static_cast<DWORD>(appdata.size()));
     if (length == 0 || length >= appdata.size()) return {};
-    return narrow(appdata.data()) + "\\Quorvaner\\settings.ini";
+    return narrow(appdata.data()) + "\\Quorvaner\\";
 }
 
 std::string exe_folder() {
@@ -54,7 +55,10 @@ std::string exe_folder() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
-    const std::string settings_file = settings_path();
+    qv::install_file_replace();
+    const std::string folder = player_folder();
+    const std::string settings_file = folder.empty() ? std::string() : folder + "settings.ini";
+    const std::string scores_file = folder.empty() ? std::string() : folder + "scores.txt";
     qv::SettingsRead settings;
     if (!settings_file.empty()) settings = qv::read_settings_file(settings_file);
     std::string error;
@@ -74,6 +78,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
         MessageBoxW(nullptr, qv::wide(text).c_str(), L"Quorvaner", MB_OK | MB_ICONINFORMATION);
         return 0;
     }
+    if (options->scores) {
+        MessageBoxW(nullptr, qv::wide(qv::scores_report(scores_file)).c_str(), L"Quorvaner best scores",
+                    MB_OK | MB_ICONINFORMATION);
+        return 0;
+    }
     std::vector<std::string> notices = settings.report();
     if (!settings_file.empty() && !settings.found) {
         if (const auto problem = qv::write_default_settings(settings_file, "\r\n")) notices.push_back(*problem);
@@ -82,5 +91,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
     backend->error_hint =
         "The game needs every file of its zip in the folder of quorvaner.exe: unpack the whole zip again and "
         "start quorvaner.exe from there.";
-    return qv::play_session(*backend, *options, exe_folder(), notices);
+    return qv::play_session(*backend, *options, exe_folder(), notices,
+                            {&backend->player(), settings_file, scores_file, "\r\n"});
 }

@@ -16,3 +16,12 @@ if(TARGET quorvaner AND TARGET quorvaner-replay AND NOT WIN32)
                    $<TARGET_FILE:quorvaner-replay> ${CMAKE_SOURCE_DIR})
   set_tests_properties(sdl.program_runs PROPERTIES LABELS sdl TIMEOUT 120)
 endif()
+
+# Three demos that end in a score box fill the best scores, checked against the
+# replay tool's summaries; a damaged table is set aside once.
+if(TARGET quorvaner AND TARGET quorvaner-replay AND NOT WIN32)
+  add_test(NAME sdl.best_scores
+           COMMAND ${CMAKE_CURRENT_LIST_DIR}/e2e/best_scores.sh $<TARGET_FILE:quorvaner>
+                   $<TARGET_FILE:quorvaner-replay> ${CMAKE_SOURCE_DIR})
+  set_tests_properties(sdl.best_scores PROPERTIES LABELS sdl TIMEOUT 240)
+endif()

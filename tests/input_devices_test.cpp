@@ -94,7 +94,7 @@ TEST(Pads, XInputButtonsTriggersAndStickMapAndSeveralPadsPlayAsOne) {
     x.thumb_lx = -1234;
     x.thumb_ly = 32767;
     PadState pad = pad_from_xinput(x);
-    EXPECT_EQ(pad.buttons, pad_a);
+    EXPECT_EQ(pad.buttons, pad_a | pad_up) << "the d-pad is for the menu";
     EXPECT_EQ(pad.trigger, 200);
     EXPECT_EQ(pad.stick_x, -1234);
     EXPECT_EQ(pad.stick_y, -32767) << "up is up";
@@ -151,7 +151,8 @@ struct FakeWindow final : NativeWindow {
     void capture_pointer(bool captured) override { calls.push_back(captured ? "capture" : "free"); }
     void pause_sound(bool paused) override { calls.push_back(paused ? "sound off" : "sound on"); }
     void redraw() override {}
-    void toggle_fullscreen() override {}
+    bool toggle_fullscreen() override { return false; }
+    void apply_settings(const PortSettings&) override {}
     void wait_for_events(uint32_t) override {
         if (while_waiting) while_waiting();
     }
@@ -231,29 +232,47 @@ TEST_F(Hands, TheMouseThePadTheKeysAndTouchHoldOneLeftButtonUntilTheLastLetsGo) 
     EXPECT_EQ(pump(), (Events{LeftButtonDown, RightButtonDown}));
 }
 
-TEST_F(Hands, StartPausesAndResumesAndWhilePausedThePadAndKeysNeitherFireNorResumeButLetGo) {
+TEST_F(Hands, StartOpensTheMenuThePadAndKeysMoveInItAndNeverFireButTheGameHearsWhatItHeldLetGo) {
     in_play();
     devices.pad({pad_a, 0, 0, 0});
     EXPECT_EQ(pump(), Events{LeftButtonDown});
     devices.pad({pad_a | pad_start, 0, 0, 0});
     EXPECT_TRUE(player.paused());
+    EXPECT_EQ(player.menu_page(), MenuPage::Main);
     int waits = 0;
     native.while_waiting = [&] {
         ++waits;
-        if (waits == 1) devices.pad({pad_start, 0, 0, 0});  // A let go while paused
-        if (waits == 2) devices.pad({pad_start | pad_b, 0, 0, 0});
-        if (waits == 3) press(KeyRole::Fire);
-        if (waits == 4) devices.pad({pad_b, 0, 0, 0});  // Start let go
-        if (waits == 5) {
-            EXPECT_TRUE(player.paused()) << "neither B, Space nor letting go of Start resumes";
+        if (waits == 1) devices.pad({pad_start, 0, 0, 0});                     // A let go while paused
+        if (waits == 2) devices.pad({pad_start | pad_down, 0, 0, 0});          // to Options
+        if (waits == 3) devices.pad({pad_start | pad_down | pad_a, 0, 0, 0});  // held down: no second move
+        if (waits == 4) {
+            EXPECT_EQ(player.menu_page(), MenuPage::Options) << "A chose the row the d-pad moved to";
+            devices.pad({pad_b, 0, 0, 0});  // back
         }
-        if (waits == 6) devices.pad({pad_b | pad_start, 0, 0, 0});
-        ASSERT_LT(waits, 10);
+        if (waits == 5) {
+            EXPECT_EQ(player.menu_page(), MenuPage::Main);
+            EXPECT_TRUE(player.paused()) << "B went back from Options only";
+            press(KeyRole::Down);  // Best scores
+            press(KeyRole::Fire);  // chosen by Space
+        }
+        if (waits == 6) {
+            EXPECT_EQ(player.menu_page(), MenuPage::Scores);
+            devices.pad({pad_b | pad_start, 0, 0, 0});  // Start is the way back too
+        }
+        if (waits == 7) {
+            EXPECT_EQ(player.menu_page(), MenuPage::Main);
+            devices.pad({0, 0, 0, -30000});  // the stick up, twice, to Resume
+            devices.pad({0, 0, 0, 0});
+            devices.pad({0, 0, 0, -30000});
+        }
+        if (waits == 8) devices.pad({pad_a, 0, 0, 0});
+        ASSERT_LT(waits, 12);
     };
     EXPECT_EQ(pump(), Events{LeftButtonUp}) << "the game still hears A let go";
-    EXPECT_EQ(waits, 6);
+    EXPECT_EQ(waits, 8);
     EXPECT_FALSE(player.paused());
     release(KeyRole::Fire);
+    release(KeyRole::Down);
     devices.pad({0, 0, 0, 0});
     EXPECT_TRUE(pump().empty()) << "the presses made while paused never reach the game";
 }
@@ -340,14 +359,19 @@ TEST_F(Hands, ATapClicksALongPressClicksRightADragAimsLikeATrackpadAndASecondFin
     devices.finger_down(14, px(50), px(50), 3800);
     devices.finger_cancelled(14);
     EXPECT_TRUE(pump().empty());
-    // A tap resumes a pause, like a click.
+    // In the menu a tap chooses what it touches: nothing between the rows,
+    // then Resume, where the finger is and not where the crosshair is.
     player.request(PlayerRequest::Pause);
+    int waits = 0;
     native.while_waiting = [&] {
-        devices.finger_down(11, px(50), px(50), 4000);
+        ASSERT_LT(++waits, 5) << "the tap on Resume did not resume";
+        const int32_t y = waits == 1 ? 20 : 40;
+        devices.finger_down(11, px(160), px(y), 4000);
         devices.finger_up(11, 4100);
     };
     EXPECT_TRUE(pump().empty());
     EXPECT_FALSE(player.paused());
+    EXPECT_EQ(waits, 2);
     // Taken away mid-fire, the fire is let go.
     devices.finger_down(12, px(50), px(50), 5000);
     devices.finger_down(13, px(60), px(50), 5000);

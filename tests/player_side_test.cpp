@@ -19,6 +19,8 @@ using Events = std::vector<WindowEvent>;
 // a test queued for "while paused".
 struct FakeWindow final : NativeWindow {
     std::vector<std::string> calls;
+    std::vector<PortSettings> applied;
+    bool fullscreen = false;
     std::vector<std::function<void(PlayerSide&)>> arrivals;  // one per wait
     PlayerSide* player = nullptr;
     int waits = 0;
@@ -26,7 +28,14 @@ struct FakeWindow final : NativeWindow {
     void capture_pointer(bool captured) override { calls.push_back(captured ? "capture" : "free"); }
     void pause_sound(bool paused) override { calls.push_back(paused ? "sound off" : "sound on"); }
     void redraw() override { calls.push_back("redraw"); }
-    void toggle_fullscreen() override { calls.push_back("fullscreen"); }
+    bool toggle_fullscreen() override {
+        calls.push_back("fullscreen");
+        return fullscreen = !fullscreen;
+    }
+    void apply_settings(const PortSettings& settings) override {
+        applied.push_back(settings);
+        calls.push_back("apply");
+    }
     void wait_for_events(uint32_t) override {
         if (waits++ < static_cast<int>(arrivals.size())) arrivals[static_cast<size_t>(waits - 1)](*player);
         // A test that forgot to resume would hang here.
@@ -81,7 +90,7 @@ TEST_F(Player, EscOrLosingThePlayerInPlayPausesHoldsThePumpAndAClickOrEscResumes
     in_play();
     player.request(PlayerRequest::Pause);
     EXPECT_TRUE(player.paused());
-    EXPECT_EQ(player.overlay(), Overlay::Paused);
+    EXPECT_EQ(player.overlay(), Overlay::Menu);
     EXPECT_EQ(native.calls, (std::vector<std::string>{"sound off", "free", "redraw"}));
     native.calls.clear();
     native.arrivals = {[](PlayerSide&) {}, [](PlayerSide& p) { p.request(PlayerRequest::Pause); }};

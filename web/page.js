@@ -309,6 +309,11 @@ var Module = (function () {
       if (value(0) > 0.5) out[1] |= 1;
       if (value(1) > 0.5) out[1] |= 2;
       if (value(9) > 0.5) out[1] |= 4;
+      // The d-pad, for the menu: up, down, left, right.
+      if (value(12) > 0.5) out[1] |= 8;
+      if (value(13) > 0.5) out[1] |= 16;
+      if (value(14) > 0.5) out[1] |= 32;
+      if (value(15) > 0.5) out[1] |= 64;
       out[2] = Math.max(out[2], Math.round(255 * Math.min(1, Math.max(value(6), value(7)))));
       x += Number(pad.axes[0]) || 0;
       y += Number(pad.axes[1]) || 0;
@@ -348,8 +353,10 @@ var Module = (function () {
     wanted: null, // the cue waiting for its buffer or for the first click
     generation: 0, // each start and stop; a late buffer of an older cue is dropped
     muted: false,
+    volume: 100, // percent
     paused: false,
   };
+  const soundLevel = () => (sound.muted ? 0 : sound.volume / 100);
 
   function unlockAudio() {
     if (sound.context) {
@@ -360,7 +367,7 @@ var Module = (function () {
     if (!AudioContextClass) return;
     sound.context = new AudioContextClass();
     sound.gain = sound.context.createGain();
-    sound.gain.gain.value = sound.muted ? 0 : 1;
+    sound.gain.gain.value = soundLevel();
     sound.gain.connect(sound.context.destination);
     if (sound.paused) sound.context.suspend();
     if (sound.wanted) startWanted();
@@ -467,12 +474,42 @@ var Module = (function () {
     }
   }
 
-  muteButton.addEventListener('click', () => {
-    sound.muted = !sound.muted;
-    if (sound.gain) sound.gain.gain.value = sound.muted ? 0 : 1;
+  // The volume and mute are the game's settings (the menu's Options), kept in
+  // the page's storage with the others; the button changes the same one.
+  function setSound(volume, muted) {
+    sound.volume = Math.max(0, Math.min(100, Number(volume) || 0));
+    sound.muted = Boolean(muted);
+    if (sound.gain) sound.gain.gain.value = soundLevel();
     muteButton.textContent = sound.muted ? 'Unmute' : 'Mute';
     muteButton.setAttribute('aria-pressed', String(sound.muted));
+  }
+  muteButton.addEventListener('click', () => {
+    if (started && Module._qv_set_mute) {
+      Module._qv_set_mute(sound.muted ? 0 : 1);
+    } else {
+      setSound(sound.volume, !sound.muted);
+    }
   });
+
+  // The player's settings and best scores stay in the page's storage, as the
+  // desktop game keeps settings.ini and scores.txt; a browser that refuses
+  // storage only forgets them.
+  const stored = {
+    get(key) {
+      try {
+        return window.localStorage.getItem(key) || '';
+      } catch {
+        return '';
+      }
+    },
+    set(key, text) {
+      try {
+        window.localStorage.setItem(key, text);
+      } catch {
+        // Private browsing or a full store: nothing is kept.
+      }
+    },
+  };
 
   // ---- Offline: once the game runs and its sounds are here, the service
   // worker (sw.js) keeps this version's files; from the next visit on the game
@@ -772,6 +809,15 @@ var Module = (function () {
       stopSound,
       pauseSound,
       toggleFullscreen,
+      setSound,
+      settingsText: () => stored.get('quorvaner.settings'),
+      saveSettings: (text) => stored.set('quorvaner.settings', text),
+      scoresText: () => stored.get('quorvaner.scores'),
+      saveScores(text, damaged) {
+        // A damaged table is kept beside the fresh one, never lost.
+        if (damaged) stored.set('quorvaner.scores.damaged', stored.get('quorvaner.scores'));
+        stored.set('quorvaner.scores', text);
+      },
       frameWork(milliseconds) {
         if (frameTimes.length < 100000) frameTimes.push(milliseconds);
       },

@@ -57,6 +57,10 @@ PadState pad_from_xinput(const XInputGamepad& pad) {
     if ((pad.buttons & xinput_a) != 0) state.buttons |= pad_a;
     if ((pad.buttons & xinput_b) != 0) state.buttons |= pad_b;
     if ((pad.buttons & xinput_start) != 0) state.buttons |= pad_start;
+    if ((pad.buttons & xinput_up) != 0) state.buttons |= pad_up;
+    if ((pad.buttons & xinput_down) != 0) state.buttons |= pad_down;
+    if ((pad.buttons & xinput_left) != 0) state.buttons |= pad_left;
+    if ((pad.buttons & xinput_right) != 0) state.buttons |= pad_right;
     state.trigger = std::max(pad.left_trigger, pad.right_trigger);
     state.stick_x = pad.thumb_lx;
     state.stick_y = saturated(-int32_t{pad.thumb_ly});  // XInput's up is the picture's down
@@ -192,6 +196,12 @@ InputDevices::InputDevices(PlayerSide& player, const PortSettings& settings)
       key_speed_(std::clamp(settings.key_speed, 1, 10)),
       dead_zone_(std::clamp(settings.dead_zone, 0, 50)) {}
 
+void InputDevices::set_speeds(const PortSettings& settings) {
+    pad_speed_ = std::clamp(settings.pad_speed, 1, 10);
+    key_speed_ = std::clamp(settings.key_speed, 1, 10);
+    dead_zone_ = std::clamp(settings.dead_zone, 0, 50);
+}
+
 // The keyboard is one source of each button: Space and Ctrl hold the left
 // one, and so does Enter when it went down on the title.
 bool InputDevices::held(KeyRole role) const {
@@ -212,6 +222,31 @@ void InputDevices::key(uint32_t code, KeyRole role, bool down) {
     const auto found =
         std::find_if(keys_.begin(), keys_.end(), [code](const HeldKey& key) { return key.code == code; });
     if (down == (found != keys_.end())) return;
+    if (down && player_.paused()) {
+        switch (role) {
+            case KeyRole::Up:
+                player_.menu_input(MenuInput::Up);
+                break;
+            case KeyRole::Down:
+                player_.menu_input(MenuInput::Down);
+                break;
+            case KeyRole::Left:
+                player_.menu_input(MenuInput::Left);
+                break;
+            case KeyRole::Right:
+                player_.menu_input(MenuInput::Right);
+                break;
+            case KeyRole::Fire:
+            case KeyRole::Start:
+                // Held on for nothing: the game never hears of it (see PlayerSide::button).
+                keys_.push_back({code, role == KeyRole::Start ? KeyRole::None : role});
+                keyboard_buttons();
+                player_.menu_input(MenuInput::Select);
+                return;
+            default:
+                break;
+        }
+    }
     if (down) {
         // Enter starts on the title only; pressed in play it holds nothing.
         if (role == KeyRole::Start && !held(KeyRole::Start)) start_holds_ = !player_.playing();
@@ -231,7 +266,10 @@ void InputDevices::keys_lost() {
 }
 
 void InputDevices::pad(const PadState& state) {
-    const bool start_pressed = (state.buttons & pad_start) != 0 && (pad_.buttons & pad_start) == 0;
+    const auto pressed = [&](uint8_t button) { return (state.buttons & button) != 0 && (pad_.buttons & button) == 0; };
+    const bool start_pressed = pressed(pad_start);
+    const bool a_pressed = pressed(pad_a);
+    const bool b_pressed = pressed(pad_b);
     pad_ = state;
     const bool left = (state.buttons & pad_a) != 0 || state.trigger > trigger_threshold;
     const bool right = (state.buttons & pad_b) != 0;
@@ -239,7 +277,28 @@ void InputDevices::pad(const PadState& state) {
     if (right != pad_right_) player_.button(MouseButton::Right, right, InputSource::Pad);
     pad_left_ = left;
     pad_right_ = right;
+    // Each push of the stick or the d-pad moves the menu once; A chooses, B
+    // goes back. What is held as the menu opens moves nothing.
+    constexpr int32_t push = 16384;
+    auto directions = static_cast<uint8_t>(state.buttons & (pad_up | pad_down | pad_left | pad_right));
+    if (state.stick_y < -push) directions |= pad_up;
+    if (state.stick_y > push) directions |= pad_down;
+    if (state.stick_x < -push) directions |= pad_left;
+    if (state.stick_x > push) directions |= pad_right;
+    const bool was_paused = player_.paused();
     if (start_pressed) player_.request(PlayerRequest::Pause);
+    if (!was_paused || !player_.paused()) {
+        pad_menu_ = directions;
+        return;
+    }
+    const auto fresh = static_cast<uint8_t>(directions & ~pad_menu_);
+    pad_menu_ = directions;
+    if ((fresh & pad_up) != 0) player_.menu_input(MenuInput::Up);
+    if ((fresh & pad_down) != 0) player_.menu_input(MenuInput::Down);
+    if ((fresh & pad_left) != 0) player_.menu_input(MenuInput::Left);
+    if ((fresh & pad_right) != 0) player_.menu_input(MenuInput::Right);
+    if (a_pressed) player_.menu_input(MenuInput::Select);
+    if (b_pressed) player_.menu_input(MenuInput::Back);
 }
 
 void InputDevices::pad_removed() { player_.pad_lost(); }
@@ -288,6 +347,11 @@ void InputDevices::finger_up(int64_t id, uint32_t time) {
         return;
     }
     if (lifted.strayed) return;
+    // A tap on the menu chooses what it touched.
+    if (player_.paused()) {
+        player_.tap(lifted.x / subpixels, lifted.y / subpixels);
+        return;
+    }
     // A click: down in one pump, up in the next (the player's side sees to it).
     const MouseButton button =
         time - lifted.start_time >= long_press_milliseconds ? MouseButton::Right : MouseButton::Left;

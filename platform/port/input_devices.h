@@ -29,7 +29,15 @@ struct Motion {
 
 // ---- Pads: every pad API reduced to what the game needs.
 
-enum PadButton : uint8_t { pad_a = 1, pad_b = 2, pad_start = 4 };
+enum PadButton : uint8_t {
+    pad_a = 1,
+    pad_b = 2,
+    pad_start = 4,
+    pad_up = 8,  // the d-pad, for the menu
+    pad_down = 16,
+    pad_left = 32,
+    pad_right = 64,
+};
 
 struct PadState {
     uint8_t buttons = 0;  // PadButton bits
@@ -55,6 +63,10 @@ struct XInputGamepad {
     int16_t thumb_rx = 0;
     int16_t thumb_ry = 0;
 };
+inline constexpr uint16_t xinput_up = 0x0001;
+inline constexpr uint16_t xinput_down = 0x0002;
+inline constexpr uint16_t xinput_left = 0x0004;
+inline constexpr uint16_t xinput_right = 0x0008;
 inline constexpr uint16_t xinput_start = 0x0010;
 inline constexpr uint16_t xinput_a = 0x1000;
 inline constexpr uint16_t xinput_b = 0x2000;
@@ -126,16 +138,20 @@ private:
 class InputDevices {
 public:
     InputDevices(PlayerSide& player, const PortSettings& settings);
+    // The player changed the speeds or the dead zone in the menu.
+    void set_speeds(const PortSettings& settings);
 
     // A key went down or up: `code` tells one key from another (two keys of
     // one role are held until both are let go); a second press of a key that
-    // is down is a repeat and nothing.
+    // is down is a repeat and nothing. While the menu is up the aiming keys
+    // move in it and the fire and start keys choose.
     void key(uint32_t code, KeyRole role, bool down);
     // The focus is gone: every key is up.
     void keys_lost();
 
     // All pads together, read at least once a pump (also while paused, so that
-    // Start can resume).
+    // the menu follows the pad: the stick or the d-pad moves, A chooses, B and
+    // Start go back).
     void pad(const PadState& state);
     // A pad was unplugged: a game in play pauses.
     void pad_removed();
@@ -200,6 +216,7 @@ private:
     int32_t ramp_y_ = 0;
 
     PadState pad_;
+    uint8_t pad_menu_ = 0;  // the directions the pad already moved the menu in, as PadButton bits
     bool pad_left_ = false;
     bool pad_right_ = false;
 

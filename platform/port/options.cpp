@@ -55,8 +55,10 @@ std::optional<ProgramOptions> parse_program_options(const std::vector<std::strin
             options.settings.mute = true;
         } else if (option == "--again") {
             options.settings.again = true;
+        } else if (option == "--scores") {
+            options.scores = true;
         } else if (is_setting_option(option) || option == "--data" || option == "--seed" || option == "--record" ||
-                   option == "--playdemo") {
+                   option == "--playdemo" || option == "--demo-speed") {
             if (i + 1 >= args.size()) {
                 error = option + " needs a value";
                 return std::nullopt;
@@ -70,6 +72,14 @@ std::optional<ProgramOptions> parse_program_options(const std::vector<std::strin
             } else if (option == "--seed") {
                 options.seed = parse_seed(value, error);
                 if (!options.seed) return std::nullopt;
+            } else if (option == "--demo-speed") {
+                const auto speed = parse_in_range(value, 1, max_demo_speed);
+                if (!speed) {
+                    error = "--demo-speed wants a whole number from 1 to " + std::to_string(max_demo_speed) + ", not " +
+                            quoted_excerpt(value);
+                    return std::nullopt;
+                }
+                options.demo_speed = static_cast<uint32_t>(*speed);
             } else if (value.empty()) {
                 error = option + " wants a non-empty name";
                 return std::nullopt;
@@ -87,6 +97,10 @@ std::optional<ProgramOptions> parse_program_options(const std::vector<std::strin
     }
     if (options.record && options.playdemo) {
         error = "--record and --playdemo cannot be used together";
+        return std::nullopt;
+    }
+    if (options.demo_speed && !options.playdemo) {
+        error = "--demo-speed needs --playdemo";
         return std::nullopt;
     }
     return options;
@@ -117,6 +131,8 @@ constexpr OptionHelp option_help[] = {
      "write the game as a mouse script that plays it again frame for frame (whatever the hands "
      "were on)"},
     {"--playdemo FILE", "play a recorded mouse script back in the window"},
+    {"--demo-speed N", "play the --playdemo script N times faster, 1 to 16"},
+    {"--scores", "print the best scores and where they are kept, and end"},
     {"--help", "show this text and end"},
     {"--version", "show the version and end"},
 };
@@ -125,25 +141,20 @@ constexpr std::string_view summary =
     "A first-person space shooter: aim the crosshair, fire the twin lasers, steer by pushing the crosshair "
     "against the window's edges.";
 
-struct ControlHelp {
-    std::string_view device;
-    std::string_view use;
-};
-
 constexpr ControlHelp control_help[] = {
-    {"Mouse", "aim; left button fires and starts; right button shows the credits on the title"},
-    {"Keyboard",
-     "arrows or WASD aim (faster while held); Space or Ctrl fires; Enter starts on the title; C shows "
-     "the credits"},
-    {"Pad", "left stick aims; A or a trigger fires and starts; B shows the credits; Start pauses"},
-    {"Touch",
-     "drag anywhere to move the crosshair; a tap starts and clicks; a second finger fires while held; a "
-     "long press on the title shows the credits"},
-    {"Steering", "hold the crosshair against an edge of the picture"},
+    {"Mouse", "Move: aim. Left: fire, start. Right: the credits on the title."},
+    {"Keyboard", "Arrows, WASD: aim. Space, Ctrl: fire. Enter: start. C: credits."},
+    {"Pad", "Stick: aim. A, trigger: fire, start. B: credits. Start: menu."},
+    {"Touch", "Drag: aim. Tap: click. Long press: credits. 2nd finger, FIRE: fire. Pause: menu."},
+    {"Steering", "Hold the crosshair on an edge."},
+    {"Window", "Esc: menu. F11, Alt+Enter: fullscreen."},
+    {"Menu", "Arrows, stick, d-pad: move. Enter, Space, A, click, tap: choose. Esc, B: back."},
 };
 
-constexpr std::string_view window_keys =
-    "Esc pauses (a click, Esc or Start resumes); Alt+Enter or F11 switches fullscreen.";
+constexpr std::string_view menu_words =
+    "The menu (Esc, Start, the pause control, or leaving the window) pauses the game: Resume, Options (scale, "
+    "fullscreen, aspect, volume, mute, play again, the pad and keys speeds, saved at once to settings.ini), "
+    "Best scores, Controls and Quit. Alt+Enter or F11 are saved too.";
 
 // `text` broken between words into lines of at most `width` characters, the
 // first starting at `column` (what is already on its line), every later one
@@ -170,6 +181,8 @@ std::string wrapped(std::string_view text, size_t width, size_t indent, size_t c
 
 }  // namespace
 
+std::span<const ControlHelp> controls_help() { return control_help; }
+
 std::string usage_text() {
     constexpr size_t width = 80;
     constexpr size_t column = 21;
@@ -187,7 +200,7 @@ std::string usage_text() {
         line += std::string(device_column - line.size(), ' ');
         text += line + wrapped(help.use, width, device_column, device_column) + "\n";
     }
-    return text + "  " + wrapped(window_keys, width, 2, 2) + "\n";
+    return text + "  " + wrapped(menu_words, width, 2, 2) + "\n";
 }
 
 std::string usage_box_text() {
@@ -200,7 +213,7 @@ std::string usage_box_text() {
     for (const ControlHelp& help : control_help) {
         text += "\n" + std::string(help.device) + ":  " + std::string(help.use);
     }
-    return text + "\n" + std::string(window_keys);
+    return text + "\n\n" + std::string(menu_words);
 }
 
 }  // namespace qv

@@ -35,7 +35,9 @@ void PlayerSide::opened(bool focused) {
     // after a game that was closed in play.
     playing_ = false;
     focused_ = focused;
+    if (paused_) ++overlay_serial_;
     paused_ = false;
+    sound_paused_ = false;
     box_up_ = false;
     closing_ = false;
     close_delivered_ = false;
@@ -47,7 +49,9 @@ void PlayerSide::opened(bool focused) {
 }
 
 void PlayerSide::closed() {
-    if (paused_) native_.pause_sound(false);
+    if (sound_paused_) native_.pause_sound(false);
+    sound_paused_ = false;
+    if (paused_) ++overlay_serial_;
     paused_ = false;
     open_ = false;
     capture_shown_ = false;
@@ -76,7 +80,9 @@ void PlayerSide::button(MouseButton button, bool down, InputSource source) {
     if (down) {
         if (paused_ || box_up_) {
             if ((held & s) == 0) swallowed |= s;
-            if (paused_ && (source == InputSource::Mouse || source == InputSource::Touch)) resume();
+            if (paused_ && (source == InputSource::Mouse || source == InputSource::Touch)) {
+                follow(menu_.click(pointer_x_, pointer_y_, settings_));
+            }
             return;
         }
         swallowed &= not_s;
@@ -108,18 +114,80 @@ void PlayerSide::request(PlayerRequest request) {
         case PlayerRequest::Pause:
             if (box_up_) return;
             if (paused_) {
-                resume();
+                follow(menu_.input(MenuInput::Back, settings_));
             } else {
                 pause();
             }
             return;
         case PlayerRequest::Fullscreen:
-            native_.toggle_fullscreen();
+            settings_.fullscreen = native_.toggle_fullscreen();
+            if (settings_changed) settings_changed(settings_, "fullscreen");
+            if (paused_) menu_changed();
             return;
         case PlayerRequest::Close:
             close();
             return;
     }
+}
+
+void PlayerSide::menu_input(MenuInput input) {
+    if (open_ && paused_) follow(menu_.input(input, settings_));
+}
+
+void PlayerSide::pointer_at(int32_t x, int32_t y) {
+    pointer_x_ = x;
+    pointer_y_ = y;
+    if (open_ && paused_ && menu_.hover(x, y, settings_)) menu_changed();
+}
+
+void PlayerSide::tap(int32_t x, int32_t y) {
+    if (open_ && paused_) follow(menu_.click(x, y, settings_));
+}
+
+void PlayerSide::menu_changed() {
+    ++overlay_serial_;
+    native_.redraw();
+}
+
+// A changed option takes effect and is handed on; then the menu resumes,
+// ends the program as a closed window does, or shows what changed.
+void PlayerSide::follow(const MenuOutcome& outcome) {
+    if (!outcome.setting.empty()) {
+        native_.apply_settings(settings_);
+        if (settings_changed) settings_changed(settings_, outcome.setting);
+    }
+    if (outcome.quit) {
+        close();
+    } else if (outcome.resume) {
+        resume();
+    } else {
+        menu_changed();
+    }
+}
+
+void PlayerSide::change_setting(const PortSettings& settings, std::string_view key) {
+    settings_ = settings;
+    MenuOutcome outcome;
+    outcome.setting = key;
+    if (paused_) {
+        follow(outcome);
+        return;
+    }
+    native_.apply_settings(settings_);
+    if (settings_changed) settings_changed(settings_, key);
+}
+
+void PlayerSide::show_scores(const ScoreTable& table, size_t place) {
+    menu_.set_scores(table, place);
+    if (!open_ || closing_ || paused_) return;
+    menu_.open(MenuPage::Scores, true);
+    paused_ = true;
+    ++overlay_serial_;
+    follow_capture();
+    native_.redraw();
+    hold_while_paused();
+    // The marked place is this game's only.
+    menu_.set_scores(table, std::nullopt);
 }
 
 // A box is no game to pause: losing the player then only lets the pointer go.
@@ -147,6 +215,9 @@ void PlayerSide::box_shown(bool up) {
 void PlayerSide::pause() {
     if (paused_ || !open_) return;
     paused_ = true;
+    menu_.open();
+    ++overlay_serial_;
+    sound_paused_ = true;
     native_.pause_sound(true);
     follow_capture();
     native_.redraw();
@@ -155,7 +226,9 @@ void PlayerSide::pause() {
 void PlayerSide::resume() {
     if (!paused_) return;
     paused_ = false;
-    native_.pause_sound(false);
+    ++overlay_serial_;
+    if (sound_paused_) native_.pause_sound(false);
+    sound_paused_ = false;
     follow_capture();
     native_.redraw();
 }

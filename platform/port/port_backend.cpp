@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <random>
+#include <string_view>
 
 namespace qv {
 
@@ -29,6 +30,22 @@ uint32_t PortBackEnd::ticks() {
     if (pending_) write_entry();
     if (game_started) game_started(now);
     return now;
+}
+
+// The game shows this box only when it is lost, with the score in it.
+void PortBackEnd::message_box(const char* caption, const char* text) {
+    const bool score_box = caption != nullptr && std::string_view(caption) == "GAME OVER";
+    if (score_box && game_over) game_over();
+    wrapped().message_box(caption, text);
+    if (score_box && score_box_closed) score_box_closed();
+}
+
+bool PortBackEnd::faster() const { return demo && demo_speed > 1; }
+
+void PortBackEnd::sleep(uint32_t milliseconds) { wrapped().sleep(faster() ? milliseconds / demo_speed : milliseconds); }
+
+uint64_t PortBackEnd::steady_microseconds() {
+    return faster() ? wrapped().steady_microseconds() * demo_speed : wrapped().steady_microseconds();
 }
 
 void PortBackEnd::create_window(const char* title) {

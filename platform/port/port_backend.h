@@ -35,6 +35,13 @@ public:
     std::optional<uint64_t> demo_end;
     // Shown once in a box when the window first opens (problems with the settings).
     std::string notice;
+    // Told when a game is lost, as its score box comes, and again once the
+    // box is answered (the game's state is then still that of the lost game).
+    std::function<void()> game_over;
+    std::function<void()> score_box_closed;
+    // A demo played this many times faster: the frames come sooner, the game
+    // is the same.
+    uint32_t demo_speed = 1;
 
     // Records the session as a mouse script that quorvaner-replay replays:
     // `write` gets the "# args:" line with the seed at once, then each entry as
@@ -56,8 +63,12 @@ public:
     CursorPosition cursor_position() override;
     bool next_event(WindowEvent& event) override;
     uint32_t ticks() override;
+    void message_box(const char* caption, const char* text) override;
+    void sleep(uint32_t milliseconds) override;
+    uint64_t steady_microseconds() override;
 
 private:
+    bool faster() const;
     void note_pump_end();
     void write_entry();
     std::string entry_line(const MouseScriptEntry& entry) const;

@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <span>
 #include <system_error>
 
 #include "platform/excerpt.h"
 #include "platform/file_reading.h"
+#include "platform/port/whole_file.h"
 
 namespace qv {
 
@@ -36,6 +38,8 @@ constexpr SettingKey keys[] = {
     {"key_speed", Kind::Whole, 1, 10, "from 1 to 10", &PortSettings::key_speed, nullptr},
     {"dead_zone", Kind::Whole, 0, 50, "from 0 to 50 (percent)", &PortSettings::dead_zone, nullptr},
 };
+
+std::span<const SettingKey> keys_in_order() { return keys; }
 
 const SettingKey* key_named(std::string_view name) {
     for (const SettingKey& key : keys) {
@@ -143,6 +147,126 @@ std::string settings_text(const PortSettings& settings, std::string_view line_en
         text += line_end;
     }
     return text;
+}
+
+std::string setting_text(const PortSettings& settings, std::string_view name) {
+    const SettingKey* key = key_named(name);
+    return key == nullptr ? std::string() : value_text(*key, settings);
+}
+
+namespace {
+
+struct TextLine {
+    std::string_view body;  // without its end
+    std::string_view end;   // "\n", "\r\n" or nothing on the last line
+};
+
+std::vector<TextLine> lines_of(std::string_view text) {
+    std::vector<TextLine> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            lines.push_back({text.substr(start), {}});
+            break;
+        }
+        const size_t body_end = end > start && text[end - 1] == '\r' ? end - 1 : end;
+        lines.push_back({text.substr(start, body_end - start), text.substr(body_end, end + 1 - body_end)});
+        start = end + 1;
+    }
+    return lines;
+}
+
+bool wanted(const std::vector<std::string_view>& keys, std::string_view key) {
+    for (const std::string_view k : keys) {
+        if (k == key) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string rewritten_settings(std::string_view text, const PortSettings& settings,
+                               const std::vector<std::string_view>& keys, std::string_view line_end) {
+    const std::vector<TextLine> lines = lines_of(text);
+    if (!lines.empty() && !lines.front().end.empty()) line_end = lines.front().end;
+    std::vector<std::string> out;
+    std::vector<std::string_view> ends;
+    std::vector<std::string_view> done;
+    bool in_section = false;
+    std::optional<size_t> section_end;  // the line after the first [quorvaner] section's last setting
+    for (const TextLine& line : lines) {
+        std::string body(line.body);
+        const std::string_view content = trimmed(line.body);
+        const bool readable = line.body.size() <= max_settings_line && line.body.find('\0') == std::string_view::npos;
+        if (readable && !content.empty() && content.front() == '[') {
+            const size_t close = content.find(']');
+            const bool ours = close != std::string_view::npos && trimmed(content.substr(1, close - 1)) == "quorvaner";
+            in_section = ours && !section_end;
+            if (in_section) section_end = out.size() + 1;
+        } else if (readable && in_section && !content.empty() && content.front() != '#' && content.front() != ';') {
+            const size_t equals = content.find('=');
+            if (equals != std::string_view::npos) {
+                const std::string_view key = trimmed(content.substr(0, equals));
+                if (const SettingKey* known = key_named(key); known != nullptr && wanted(keys, key)) {
+                    // The player's note after the value stays.
+                    const std::string_view value = trimmed(content.substr(equals + 1));
+                    const std::string_view kept = value.substr(without_comment(value).size());
+                    const size_t indent = line.body.find_first_not_of(" \t");
+                    body = std::string(line.body.substr(0, indent)) + std::string(known->name) + " = " +
+                           value_text(*known, settings) + (kept.empty() ? "" : " ") + std::string(trimmed(kept));
+                    done.push_back(known->name);
+                }
+            }
+            section_end = out.size() + 1;
+        }
+        out.push_back(std::move(body));
+        ends.push_back(line.end);
+    }
+    std::vector<std::string> added;
+    for (const SettingKey& key : keys_in_order()) {
+        if (wanted(keys, key.name) && !wanted(done, key.name)) {
+            added.push_back(std::string(key.name) + " = " + value_text(key, settings));
+        }
+    }
+    if (!added.empty()) {
+        if (!ends.empty() && ends.back().empty()) ends.back() = line_end;
+        size_t at = out.size();
+        if (section_end) {
+            at = *section_end;
+        } else {
+            added.insert(added.begin(), "[quorvaner]");
+        }
+        out.insert(out.begin() + static_cast<std::ptrdiff_t>(at), added.begin(), added.end());
+        ends.insert(ends.begin() + static_cast<std::ptrdiff_t>(at), added.size(), line_end);
+    }
+    std::string result;
+    for (size_t i = 0; i < out.size(); ++i) result += out[i] + std::string(ends[i]);
+    return result;
+}
+
+std::optional<std::string> save_settings(const std::string& path, const PortSettings& settings,
+                                         const std::vector<std::string_view>& keys, std::string_view line_end) {
+    std::error_code failure;
+    const auto type = std::filesystem::symlink_status(path_of(path), failure).type();
+    std::string text;
+    if (type == std::filesystem::file_type::not_found) {
+        text = settings_text(PortSettings{}, line_end);
+    } else {
+        if (type != std::filesystem::file_type::regular) {
+            return file_name_excerpt(path) +
+                   (type == std::filesystem::file_type::symlink ? " is a link" : " is not a plain file") +
+                   ": it is left as it is and the change is not saved";
+        }
+        const BoundedText file = read_at_most(path, max_settings_size, "a settings file");
+        if (file.fault) return file_name_excerpt(path) + ": " + *file.fault + "; the change is not saved";
+        if (file.text.size() > max_settings_size) {
+            return file_name_excerpt(path) + " is larger than " + std::to_string(max_settings_size) +
+                   " bytes; the change is not saved";
+        }
+        text = file.text;
+    }
+    return write_whole_file(path, rewritten_settings(text, settings, keys, line_end));
 }
 
 std::vector<std::string> SettingsRead::report() const {

@@ -3,7 +3,9 @@
 // follows anything but a regular file, never takes more than a small file,
 // refuses an overlong line or one with a NUL byte as a whole, and reports each
 // fault once (file, line, key, the value and what is used instead), the first
-// few and then a count. The defaults are written only where no file exists.
+// few and then a count. The defaults are written only where no file exists;
+// a change the player makes in the game rewrites only its own lines, keeping
+// the player's comments, other keys and sections, and replaces the file whole.
 #pragma once
 
 #include <cstddef>
@@ -30,6 +32,17 @@ bool apply_setting(PortSettings& settings, std::string_view key, std::string_vie
 // The settings as the settings file writes them, each line ending in `line_end`.
 std::string settings_text(const PortSettings& settings, std::string_view line_end = "\n");
 
+// The value of one key as the file writes it ("1", "4:3", "80"); empty for an unknown key.
+std::string setting_text(const PortSettings& settings, std::string_view key);
+
+// `text`, a settings file, with the lines of `keys` in its [quorvaner] section
+// set to their values in `settings`, and those it lacks added to the section
+// (and the section to the end when there is none). Every other line, comments,
+// unknown keys and other sections, stays as it was; new lines end as the
+// file's lines do, or in `line_end` in an empty file.
+std::string rewritten_settings(std::string_view text, const PortSettings& settings,
+                               const std::vector<std::string_view>& keys, std::string_view line_end = "\n");
+
 struct SettingsRead {
     PortSettings settings;
     bool found = false;                 // something exists at the path (a file or not)
@@ -50,5 +63,12 @@ SettingsRead read_settings_file(const std::string& path);
 // Writes the defaults to `path` only when nothing at all is there (a dangling
 // link included), creating its folder. Returns the problem, or nothing.
 std::optional<std::string> write_default_settings(const std::string& path, std::string_view line_end = "\n");
+
+// Saves the values of `keys` into the settings file at `path` (see
+// rewritten_settings), written whole (whole_file.h); a missing file starts from
+// the defaults. A file that cannot be read whole, a link or anything but a
+// regular file is left as it is. Returns the problem, or nothing.
+std::optional<std::string> save_settings(const std::string& path, const PortSettings& settings,
+                                         const std::vector<std::string_view>& keys, std::string_view line_end = "\n");
 
 }  // namespace qv

@@ -1,5 +1,5 @@
 // What a window shows: the last picture the game presented, in the back end's
-// own 32-bit pixel format, with the player's overlay (the pause) laid over it.
+// own 32-bit pixel format, with the player's overlay (the pause menu) laid over it.
 // Every back end keeps its picture here, so the colour table and the overlay
 // are made once for all of them; the game's frame and surface are never touched.
 #pragma once
@@ -34,11 +34,15 @@ public:
     void clear();
     // The new picture: each index through the palette it was converted with.
     void set_frame(const FrameBuffer& frame, const Palette& palette);
-    void set_overlay(Overlay overlay);
+    // What the player's side now lays over the picture; drawn again only when
+    // it changed.
+    void set_overlay(const PlayerSide& player);
 
     // 320 x 200 pixels, row by row: the picture with the overlay over it.
-    const uint32_t* pixels() const { return overlay_ == Overlay::None ? kept_.data() : shown_.data(); }
-    Overlay overlay() const { return overlay_; }
+    const uint32_t* pixels() const { return overlay_.empty() ? kept_.data() : shown_.data(); }
+    bool overlaid() const { return !overlay_.empty(); }
+    // The player's overlay_serial() the overlay was drawn from.
+    uint64_t overlay_serial() const { return overlay_serial_; }
 
 private:
     uint32_t native(uint8_t red, uint8_t green, uint8_t blue) const;
@@ -51,10 +55,12 @@ private:
     bool colours_valid_ = false;
     std::vector<uint32_t> kept_;
     std::vector<uint32_t> shown_;
-    Overlay overlay_ = Overlay::None;
+    std::vector<uint32_t> overlay_;  // empty with none
+    uint64_t overlay_serial_ = 0;
 };
 
-// The overlay as 320 x 200 pixels of 0xAARRGGBB, drawn in the built-in font.
-std::vector<uint32_t> overlay_image(Overlay overlay);
+// The menu as 320 x 200 pixels of 0xAARRGGBB over the dimmed picture, drawn
+// in the built-in font: sharp at every whole scale, the same in every window.
+std::vector<uint32_t> overlay_image(const MenuLayout& layout);
 
 }  // namespace qv

@@ -85,7 +85,7 @@ void fill_framed(SDL_Renderer* renderer, const PanelRect& rect, int32_t edge, ui
 }  // namespace
 
 SdlBackEnd::SdlBackEnd(const PortSettings& settings)
-    : settings_(settings), player_(static_cast<NativeWindow&>(*this)), devices_(player_, settings) {
+    : settings_(settings), player_(static_cast<NativeWindow&>(*this), settings), devices_(player_, settings) {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // A touch is a touch (a trackpad, see input_devices.h), not a click where the finger is.
     SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");
@@ -144,7 +144,7 @@ bool SdlBackEnd::build_sharp_target() {
 
 void SdlBackEnd::upload() {
     if (texture_ == nullptr) return;
-    picture_.set_overlay(player_.overlay());
+    picture_.set_overlay(player_);
     SDL_UpdateTexture(texture_, nullptr, picture_.pixels(), screen_width * 4);
 }
 
@@ -152,7 +152,7 @@ void SdlBackEnd::upload() {
 // expose or a resize is answered without the game's help.
 void SdlBackEnd::redraw() {
     if (renderer_ == nullptr) return;
-    if (picture_.overlay() != player_.overlay()) upload();
+    if (picture_.overlay_serial() != player_.overlay_serial()) upload();
     const SDL_Rect target{view_.x, view_.y, view_.width, view_.height};
     const bool sharp =
         settings_.aspect == Aspect::FourThree && sharp_ != nullptr && SDL_SetRenderTarget(renderer_, sharp_) == 0;
@@ -221,18 +221,68 @@ void SdlBackEnd::pause_sound(bool paused) {
     }
 }
 
-void SdlBackEnd::toggle_fullscreen() {
-    if (window_ == nullptr) return;
+bool SdlBackEnd::toggle_fullscreen() {
+    if (window_ == nullptr) return settings_.fullscreen;
     const bool fullscreen = !is_desktop_fullscreen(window_);
-    if (SDL_SetWindowFullscreen(window_, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return;
+    if (SDL_SetWindowFullscreen(window_, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        return is_desktop_fullscreen(window_);
+    }
     settings_.fullscreen = fullscreen;
+    follow_window_size();
+    redraw();
+    return fullscreen;
+}
+
+// The window at its scale, centred on its display; in fullscreen the size it
+// gets back when it leaves.
+void SdlBackEnd::size_window() {
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
+    SDL_Rect usable_rect{};
+    Extent usable{};
+    if (SDL_GetDisplayUsableBounds(display, &usable_rect) == 0) usable = {usable_rect.w, usable_rect.h};
+    const Extent size = window_client_size(settings_.scale, usable, settings_.aspect);
+    const ViewRect unit = unscaled_view(settings_.aspect);
+    SDL_SetWindowMinimumSize(window_, unit.width, unit.height);
+    SDL_SetWindowSize(window_, size.width, size.height);
+    if (!is_desktop_fullscreen(window_)) {
+        SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                              SDL_WINDOWPOS_CENTERED_DISPLAY(display));
+    }
+}
+
+void SdlBackEnd::apply_settings(const PortSettings& wanted) {
+    const PortSettings before = settings_;
+    settings_ = wanted;
+    settings_.volume = std::clamp(settings_.volume, 0, 100);
+    settings_.scale = std::max(0, settings_.scale);
+    devices_.set_speeds(settings_);
+    if (audio_open_) Mix_Volume(0, mixer_volume());
+    if (window_ == nullptr) return;
+    if (settings_.fullscreen != is_desktop_fullscreen(window_)) {
+        SDL_SetWindowFullscreen(window_, settings_.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+        settings_.fullscreen = is_desktop_fullscreen(window_);
+    }
+    if (before.scale != settings_.scale || before.aspect != settings_.aspect) size_window();
     follow_window_size();
     redraw();
 }
 
+PicturePoint SdlBackEnd::picture_point(int32_t x, int32_t y) const {
+    Extent points{};
+    Extent pixels{};
+    SDL_GetWindowSize(window_, &points.width, &points.height);
+    SDL_GetRendererOutputSize(renderer_, &pixels.width, &pixels.height);
+    return pointer_to_picture(x, y, points, pixels, settings_.aspect);
+}
+
 void SdlBackEnd::wait_for_events(uint32_t milliseconds) {
     SDL_Event native;
-    if (SDL_WaitEventTimeout(&native, static_cast<int>(milliseconds)) != 0) translate(native);
+    if (SDL_WaitEventTimeout(&native, static_cast<int>(milliseconds)) != 0) {
+        // Everything that came at once: the menu answers a burst of keys in one turn.
+        do {
+            translate(native);
+        } while (player_.paused() && SDL_PollEvent(&native) != 0);
+    }
     notice_signals();
     // Start on a pad resumes.
     poll_pads();
@@ -321,6 +371,10 @@ void SdlBackEnd::poll_pads() {
         if (SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_A) != 0) one.buttons |= pad_a;
         if (SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_B) != 0) one.buttons |= pad_b;
         if (SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_START) != 0) one.buttons |= pad_start;
+        if (SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_DPAD_UP) != 0) one.buttons |= pad_up;
+        if (SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN) != 0) one.buttons |= pad_down;
+        if (SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_DPAD_LEFT) != 0) one.buttons |= pad_left;
+        if (SDL_GameControllerGetButton(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT) != 0) one.buttons |= pad_right;
         const int trigger = std::max(SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERLEFT),
                                      SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERRIGHT));
         one.trigger = static_cast<uint8_t>(std::clamp(trigger, 0, 32767) >> 7);
@@ -364,7 +418,18 @@ void SdlBackEnd::translate(const SDL_Event& event) {
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
             if (event.button.windowID != window_id_) return;
-            if (const auto button = mouse_button(event)) player_.button(*button, event.type == SDL_MOUSEBUTTONDOWN);
+            if (const auto button = mouse_button(event)) {
+                const PicturePoint at = picture_point(event.button.x, event.button.y);
+                player_.pointer_at(at.x, at.y);
+                player_.button(*button, event.type == SDL_MOUSEBUTTONDOWN);
+            }
+            return;
+        case SDL_MOUSEMOTION:
+            // Only the menu follows the motion; the game reads the pointer each pump.
+            if (event.motion.windowID == window_id_ && player_.paused()) {
+                const PicturePoint at = picture_point(event.motion.x, event.motion.y);
+                player_.pointer_at(at.x, at.y);
+            }
             return;
         case SDL_KEYDOWN:
         case SDL_KEYUP:

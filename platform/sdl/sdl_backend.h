@@ -63,6 +63,7 @@ public:
     uint32_t window_id() const { return window_id_; }
     ViewRect view() const { return view_; }
     bool paused() const { return player_.paused(); }
+    const PortSettings& settings() const { return settings_; }
     bool box_up() const { return player_.box_up(); }
     Mix_Chunk* chunk() const { return chunk_; }
 
@@ -71,10 +72,13 @@ private:
     void capture_pointer(bool captured) override;
     void pause_sound(bool paused) override;
     void redraw() override;
-    void toggle_fullscreen() override;
+    bool toggle_fullscreen() override;
+    void apply_settings(const PortSettings& settings) override;
     void wait_for_events(uint32_t milliseconds) override;
 
     void notice_signals();
+    void size_window();
+    PicturePoint picture_point(int32_t x, int32_t y) const;
     void release_window();
     void translate(const SDL_Event& event);
     void translate_key(const SDL_Event& event);

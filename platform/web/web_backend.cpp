@@ -5,9 +5,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/file_reading.h"
+#include "platform/port/settings.h"
 #include "platform/view_layout.h"
 #include "platform/window.h"
 
@@ -63,6 +66,23 @@ EM_JS(void, qv_page_close_message, (), {
 });
 EM_JS(void, qv_page_pointer, (int x, int y), {
     Module.page.pointer(x, y);
+});
+// The player's choices, as a settings file's text kept by the page.
+EM_JS(char*, qv_page_settings_text, (), {
+    const text = String(Module.page.settingsText());
+    const size = lengthBytesUTF8(text) + 1;
+    const copy = _malloc(size);
+    stringToUTF8(text, copy, size);
+    return copy;
+});
+EM_JS(void, qv_page_save_settings, (const char* text), {
+    Module.page.saveSettings(UTF8ToString(text));
+});
+EM_JS(void, qv_page_set_sound, (int volume, int muted), {
+    Module.page.setSound(volume, muted !== 0);
+});
+EM_JS(int, qv_page_fullscreen, (), {
+    return document.fullscreenElement ? 1 : 0;
 });
 // clang-format on
 
@@ -222,7 +242,31 @@ uint32_t crc32_of(const uint8_t* bytes, size_t size) {
     return crc ^ 0xFFFFFFFFu;
 }
 
-WebBackEnd::WebBackEnd() : player_(static_cast<NativeWindow&>(*this)), devices_(player_, PortSettings{}) {
+namespace {
+
+std::string stored_settings_text() {
+    char* text = qv_page_settings_text();
+    std::string copy = text;
+    std::free(text);
+    return copy;
+}
+
+// A page has no window to size and always plays again.
+constexpr MenuOffer page_offer{false, false};
+
+}  // namespace
+
+WebBackEnd::WebBackEnd()
+    : settings_(parse_settings(stored_settings_text(), "the page's settings").settings),
+      player_(static_cast<NativeWindow&>(*this), settings_, page_offer),
+      devices_(player_, settings_) {
+    qv_page_set_sound(settings_.volume, settings_.mute ? 1 : 0);
+    // Each change goes into the page's storage at once; the fullscreen of a
+    // page is the browser's.
+    player_.settings_changed = [](const PortSettings& settings, std::string_view key) {
+        if (key == "fullscreen") return;
+        qv_page_save_settings(rewritten_settings(stored_settings_text(), settings, {key}).c_str());
+    };
     // Presses start on the canvas; releases count anywhere, so a button let go
     // over the dialog or beside the canvas is not left held down.
     emscripten_set_mousemove_callback(canvas_selector, this, EM_TRUE, on_move);
@@ -277,11 +321,29 @@ void WebBackEnd::pause_sound(bool paused) { qv_page_pause_sound(paused ? 1 : 0);
 
 void WebBackEnd::redraw() {
     if (!player_.is_open()) return;
-    picture_.set_overlay(player_.overlay());
+    picture_.set_overlay(player_);
     qv_page_draw(picture_.pixels());
 }
 
-void WebBackEnd::toggle_fullscreen() { qv_page_toggle_fullscreen(); }
+// The page's fullscreen follows the browser (it asks the player first), so it
+// is told, not kept.
+bool WebBackEnd::toggle_fullscreen() {
+    const bool now = qv_page_fullscreen() != 0;
+    qv_page_toggle_fullscreen();
+    return !now;
+}
+
+void WebBackEnd::apply_settings(const PortSettings& settings) {
+    settings_ = settings;
+    devices_.set_speeds(settings_);
+    qv_page_set_sound(settings_.volume, settings_.mute ? 1 : 0);
+}
+
+void WebBackEnd::set_mute(bool mute) {
+    PortSettings settings = player_.settings();
+    settings.mute = mute;
+    player_.change_setting(settings, "mute");
+}
 
 // The browser delivers the page's events while the game sleeps.
 void WebBackEnd::wait_for_events(uint32_t milliseconds) {

@@ -19,6 +19,7 @@
 #include "platform/port/input_devices.h"
 #include "platform/port/player_side.h"
 #include "platform/port/shown_picture.h"
+#include "platform/port_settings.h"
 
 namespace qv {
 
@@ -48,7 +49,12 @@ public:
     void set_speed(uint32_t speed);
 
     // Called from the browser's event callbacks.
-    void pointer_at(int32_t x, int32_t y) { cursor_ = {x, y}; }
+    void pointer_at(int32_t x, int32_t y) {
+        cursor_ = {x, y};
+        player_.pointer_at(x, y);
+    }
+    // The page's own mute button.
+    void set_mute(bool mute);
     PlayerSide& player() { return player_; }
     InputDevices& devices() { return devices_; }
     // Every pad the page sees, as one; a pad gone since the last look pauses.
@@ -59,9 +65,11 @@ private:
     void capture_pointer(bool captured) override;
     void pause_sound(bool paused) override;
     void redraw() override;
-    void toggle_fullscreen() override;
+    bool toggle_fullscreen() override;
+    void apply_settings(const PortSettings& settings) override;
     void wait_for_events(uint32_t milliseconds) override;
 
+    PortSettings settings_;  // kept by the page (localStorage), read before the rest
     PlayerSide player_;
     InputDevices devices_;
     int32_t pads_seen_ = 0;

@@ -84,11 +84,17 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
     switch (message) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONUP:
+            backend->pointer_at(lparam);
             player.button(MouseButton::Left, message == WM_LBUTTONDOWN);
             return 0;
         case WM_RBUTTONDOWN:
         case WM_RBUTTONUP:
+            backend->pointer_at(lparam);
             player.button(MouseButton::Right, message == WM_RBUTTONDOWN);
+            return 0;
+        case WM_MOUSEMOVE:
+            // Only the menu follows the motion; the game reads the pointer each pump.
+            if (player.paused()) backend->pointer_at(lparam);
             return 0;
         case WM_SYSKEYDOWN:
             if (wparam == VK_RETURN && alt_held(lparam)) {
@@ -152,7 +158,7 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
 
 Win32BackEnd::Win32BackEnd(HINSTANCE instance, int show_command, const PortSettings& settings)
     : settings_(settings),
-      player_(static_cast<NativeWindow&>(*this)),
+      player_(static_cast<NativeWindow&>(*this), settings),
       devices_(player_, settings),
       instance_(instance),
       show_command_(show_command) {
@@ -194,7 +200,7 @@ ViewRect Win32BackEnd::view() const {
 
 void Win32BackEnd::redraw() {
     if (window_ == nullptr) return;
-    picture_.set_overlay(player_.overlay());
+    picture_.set_overlay(player_);
     HDC target = GetDC(window_);
     if (target != nullptr) {
         paint(target);
@@ -283,12 +289,12 @@ void Win32BackEnd::pause_sound(bool paused) {
 }
 
 // Fullscreen is the same window without its frame, covering its monitor.
-void Win32BackEnd::toggle_fullscreen() {
-    if (window_ == nullptr) return;
+bool Win32BackEnd::toggle_fullscreen() {
+    if (window_ == nullptr) return settings_.fullscreen;
     if (!fullscreen_) {
         MONITORINFO monitor{};
         monitor.cbSize = sizeof(monitor);
-        if (!GetMonitorInfoA(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+        if (!GetMonitorInfoA(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor)) return false;
         GetWindowPlacement(window_, &windowed_);
         SetWindowLongPtrA(window_, GWL_STYLE, fullscreen_style | WS_VISIBLE);
         const RECT& area = monitor.rcMonitor;
@@ -301,9 +307,66 @@ void Win32BackEnd::toggle_fullscreen() {
         SetWindowPos(window_, nullptr, 0, 0, 0, 0,
                      SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER);
         fullscreen_ = false;
+        if (resize_after_fullscreen_) size_window();
     }
     settings_.fullscreen = fullscreen_;
     moved();
+    return fullscreen_;
+}
+
+// The client area at the scale (or the largest that fits its monitor), on the
+// window's monitor.
+void Win32BackEnd::size_window() {
+    resize_after_fullscreen_ = false;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetMonitorInfoA(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    const RECT& work = monitor.rcWork;
+    const UINT window_dpi_now = dpi();
+    const int32_t scale = settings_.scale > 0 ? settings_.scale : win32::default_scale(window_dpi_now);
+    const RECT frame = framed_rect(0, 0, windowed_style, window_dpi_now);
+    const Extent inside{work.right - work.left - std::max<LONG>(16, frame.right - frame.left),
+                        work.bottom - work.top - std::max<LONG>(36, frame.bottom - frame.top)};
+    const Extent client = window_client_size(scale, inside, settings_.aspect);
+    const RECT framed = framed_rect(client.width, client.height, windowed_style, window_dpi_now);
+    const win32::Size outer = win32::outer_window_size({client.width, client.height},
+                                                       {framed.right - framed.left, framed.bottom - framed.top});
+    const int32_t left = work.left + std::max<int32_t>(0, (work.right - work.left - outer.width) / 2);
+    const int32_t top = work.top + std::max<int32_t>(0, (work.bottom - work.top - outer.height) / 2);
+    SetWindowPos(window_, nullptr, left, top, outer.width, outer.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32BackEnd::apply_settings(const PortSettings& wanted) {
+    const PortSettings before = settings_;
+    settings_ = wanted;
+    settings_.volume = std::clamp(settings_.volume, 0, 100);
+    settings_.scale = std::max(0, settings_.scale);
+    settings_.fullscreen = fullscreen_;
+    devices_.set_speeds(settings_);
+    const DWORD level = static_cast<DWORD>(settings_.volume) * 0xFFFF / 100;
+    waveOutSetVolume(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(WAVE_MAPPER)), level | (level << 16));
+    // Muted, no cue plays; the looping one starts again when the sound is back
+    // (after the pause, which holds it anyway).
+    if (settings_.mute && !before.mute) PlaySoundA(nullptr, nullptr, sound_once);
+    if (window_ == nullptr) return;
+    if (before.scale != settings_.scale || before.aspect != settings_.aspect) {
+        if (fullscreen_) {
+            resize_after_fullscreen_ = true;
+        } else {
+            size_window();
+        }
+    }
+    if (wanted.fullscreen != fullscreen_) toggle_fullscreen();
+    InvalidateRect(window_, nullptr, FALSE);
+    redraw();
+}
+
+void Win32BackEnd::pointer_at(LPARAM client_point) {
+    const int32_t x = static_cast<int16_t>(LOWORD(client_point));
+    const int32_t y = static_cast<int16_t>(HIWORD(client_point));
+    const ViewRect v = view();
+    player_.pointer_at(window_to_picture(x, v.x, v.width, screen_width),
+                       window_to_picture(y, v.y, v.height, screen_height));
 }
 
 // Filtered to the window: messages posted to the thread itself stay queued.

@@ -53,6 +53,7 @@ public:
     void play_sound(const char* file_name, bool loop) override;
     void stop_sound() override;
     void set_playing(bool playing) override { player_.set_playing(playing); }
+    const PortSettings& settings() const { return settings_; }
 
     // Added under every error box: what a player of the zip can do about it.
     std::string error_hint;
@@ -64,6 +65,8 @@ public:
     void game_key(WPARAM virtual_key, LPARAM flags, bool down);
     void keys_lost() { devices_.keys_lost(); }
     void moved();
+    // Where a point of the client area lies on the picture, for the menu.
+    void pointer_at(LPARAM client_point);
     void dpi_changed(const RECT& suggested);
     void paint(HDC target);
     void forget_window();
@@ -73,8 +76,10 @@ private:
     void capture_pointer(bool captured) override;
     void pause_sound(bool paused) override;
     void redraw() override;
-    void toggle_fullscreen() override;
+    bool toggle_fullscreen() override;
+    void apply_settings(const PortSettings& settings) override;
     void wait_for_events(uint32_t milliseconds) override;
+    void size_window();
 
     ViewRect view() const;
     UINT dpi() const;
@@ -99,8 +104,9 @@ private:
 
     bool cursor_hidden_ = false;
     bool fullscreen_ = false;
-    WINDOWPLACEMENT windowed_{};  // where the window was before fullscreen
-    std::string cue_;             // the looping cue, started again on resume
+    bool resize_after_fullscreen_ = false;  // the scale or aspect changed in fullscreen
+    WINDOWPLACEMENT windowed_{};            // where the window was before fullscreen
+    std::string cue_;                       // the looping cue, started again on resume
     bool cue_loops_ = false;
 };
 

@@ -135,7 +135,7 @@ shot paused-later
 [ "$(count 'rgb(255,0,255)' paused)" -eq 0 ] && [ "$(count 'rgb(0,0,255)' paused)" -eq 0 ] ||
     fail "the paused picture is not dimmed"
 [ "$(differing playing paused)" -gt 10000 ] || fail "nothing was drawn over the paused picture"
-[ "$(count 'rgb(255,255,255)' paused)" -gt 2000 ] || fail "no PAUSED words over the picture"
+[ "$(count 'rgb(255,210,104)' paused)" -gt 1000 ] || fail "no menu over the picture"
 [ "$(differing paused paused-later)" -eq 0 ] || fail "frames went on while paused"
 
 # Free pointer: it can leave the window.
@@ -143,10 +143,24 @@ xdotool mousemove --sync 1 1
 eval "$(xdotool getmouselocation --shell)"
 [ "$X" -eq 1 ] && [ "$Y" -eq 1 ] || fail "the pointer is held in the window while paused (at $X,$Y)"
 
+# The menu's Options: the scale from fit to 1 and 2; the window is 640 x 400 at once.
+for key in Down Return Right Right; do
+    xdotool key "$key"
+    sleep 0.2
+done
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$window")"
+shot scale-2
+[ "$WIDTH" -eq 640 ] && [ "$HEIGHT" -eq 400 ] || fail "scale 2 in the menu left the window at $WIDTH x $HEIGHT"
+grep -q '^scale = 2$' "$XDG_DATA_HOME/Quorvaner/quorvaner/settings.ini" || fail "scale 2 was not saved"
+xdotool key Escape
+sleep 0.2
+
 xdotool key F11
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$window")"
 shot fullscreen
+grep -q '^fullscreen = 1$' "$XDG_DATA_HOME/Quorvaner/quorvaner/settings.ini" || fail "F11 was not saved"
 if [ -n "$wm_pid" ]; then
     [ "$WIDTH" -eq "$screen_w" ] && [ "$HEIGHT" -eq "$screen_h" ] || fail "F11 left the window at $WIDTH x $HEIGHT"
 fi
@@ -157,8 +171,12 @@ shot resumed
 xdotool key alt+F4
 ended_well 50 || fail "Alt+F4 did not end the game"
 
-# The credits box, drawn inside the window over the dimmed title.
+# The credits box, drawn inside the window over the dimmed title; the window
+# opens as the player left it: fullscreen (F11 was saved).
 start_game
+if [ -n "$wm_pid" ]; then
+    [ "$WIDTH" -eq "$screen_w" ] && [ "$HEIGHT" -eq "$screen_h" ] || fail "F11 was not remembered: $WIDTH x $HEIGHT"
+fi
 sleep 2
 shot title-again
 xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT / 2))

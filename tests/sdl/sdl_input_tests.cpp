@@ -150,22 +150,31 @@ TEST_F(SdlHands, APadPluggedInStartsAimsFiresSteersPausesAndUnpluggedPausesTheGa
     pad.axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768);
     EXPECT_EQ(events(), Events{LeftButtonUp});
 
-    // Start pauses; only Start again resumes.
+    // Start opens the menu; the d-pad and A go to Options, Start goes back and
+    // Start again resumes. Nothing of it fires.
     int turns = 0;
     backend->player().while_paused = [&] {
         ++turns;
         if (turns == 1) pad.button(SDL_CONTROLLER_BUTTON_START, false);
-        if (turns == 2) pad.button(SDL_CONTROLLER_BUTTON_A, true);
+        if (turns == 2) pad.button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
+        if (turns == 3) pad.button(SDL_CONTROLLER_BUTTON_A, true);
         if (turns == 4) {
-            EXPECT_TRUE(backend->paused()) << "neither A nor letting Start go resumes";
+            EXPECT_EQ(backend->player().menu_page(), MenuPage::Options);
             pad.button(SDL_CONTROLLER_BUTTON_START, true);
         }
+        if (turns == 5) {
+            EXPECT_EQ(backend->player().menu_page(), MenuPage::Main);
+            EXPECT_TRUE(backend->paused()) << "Start went back from Options only";
+            pad.button(SDL_CONTROLLER_BUTTON_START, false);
+        }
+        if (turns == 6) pad.button(SDL_CONTROLLER_BUTTON_START, true);
         ASSERT_LT(turns, 20);
     };
     pad.button(SDL_CONTROLLER_BUTTON_START, true);
     EXPECT_TRUE(events().empty()) << "A while paused does not fire";
-    EXPECT_GE(turns, 5);
+    EXPECT_GE(turns, 6);
     EXPECT_FALSE(backend->paused());
+    pad.button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, false);
     pad.button(SDL_CONTROLLER_BUTTON_START, false);
     pad.button(SDL_CONTROLLER_BUTTON_A, false);
     EXPECT_TRUE(events().empty());
@@ -379,4 +388,68 @@ TEST_F(SdlHands, AGamePlayedWithThePadAndRecordedReplaysFrameForFrame) {
 }
 
 }  // namespace
+}  // namespace qv::sdl_test
+
+namespace qv::sdl_test {
+
+// Esc opens the menu; the keys go to Options and turn the scale to 2: the
+// window is 640 x 400 at once and the change is handed on to be saved; F11 and
+// a click on the mute row are kept the same way; Esc twice plays on.
+TEST_F(SdlHands, TheMenuOnEscResizesTheWindowAtOnceAndHandsEveryChangeOnToBeSaved) {
+    open(PortSettings{.scale = 1});
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(backend->window(), &width, &height);
+    ASSERT_EQ(std::pair(width, height), std::pair(320, 200));
+    std::vector<std::string> saved;
+    backend->player().settings_changed = [&](const PortSettings& s, std::string_view key) {
+        saved.push_back(std::string(key) + "=" + (key == "scale" ? std::to_string(s.scale) : s.mute ? "1" : "0"));
+    };
+    play();
+    int turns = 0;
+    backend->player().while_paused = [&] {
+        switch (++turns) {
+            case 1:
+                EXPECT_EQ(backend->player().overlay(), Overlay::Menu);
+                key(SDL_SCANCODE_DOWN, true);
+                key(SDL_SCANCODE_DOWN, false);
+                key(SDL_SCANCODE_RETURN, true);
+                key(SDL_SCANCODE_RETURN, false);
+                break;
+            case 2:
+                EXPECT_EQ(backend->player().menu_page(), MenuPage::Options);
+                key(SDL_SCANCODE_RIGHT, true);
+                key(SDL_SCANCODE_RIGHT, false);
+                break;
+            case 3: {
+                SDL_GetWindowSize(backend->window(), &width, &height);
+                EXPECT_EQ(std::pair(width, height), std::pair(640, 400)) << "at once, still paused";
+                EXPECT_EQ(backend->settings().scale, 2);
+                // A click on Mute, at its place in the picture (twice as large now).
+                const MenuLayout layout = backend->player().menu_layout();
+                const auto mute = std::find_if(layout.rows.begin(), layout.rows.end(),
+                                               [](const MenuRow& row) { return row.label == "Mute"; });
+                ASSERT_NE(mute, layout.rows.end());
+                push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, (mute->box.x + 10) * 2, (mute->box.y + 5) * 2);
+                push_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, (mute->box.x + 10) * 2, (mute->box.y + 5) * 2);
+                break;
+            }
+            case 4:
+                EXPECT_TRUE(backend->settings().mute);
+                push_key(SDLK_ESCAPE);
+                break;
+            case 5:
+                EXPECT_EQ(backend->player().menu_page(), MenuPage::Main);
+                push_key(SDLK_ESCAPE);
+                break;
+            default:
+                ASSERT_LT(turns, 20);
+        }
+    };
+    push_key(SDLK_ESCAPE);
+    EXPECT_TRUE(pump().second.empty()) << "nothing of the menu reaches the game";
+    EXPECT_FALSE(backend->paused());
+    EXPECT_EQ(saved, (std::vector<std::string>{"scale=2", "mute=1"}));
+}
+
 }  // namespace qv::sdl_test

@@ -24,7 +24,8 @@
 // - sharing and the player's side, on a page opened from ?seed=7: the seed is
 //   shown and "Copy link" copies the link to it; a single instant click starts
 //   the game; Esc, a hidden page and a window that loses the focus pause it (no
-//   new picture, the picture dimmed under "PAUSED") and Esc or a click resumes;
+//   new picture, the picture dimmed under the menu) and Esc or a click on
+//   Resume or beside the menu resumes; mute chosen in the menu survives a reload;
 //   "Save recording" saves the game so far, which the replay tool replays with
 //   every picture the page showed; a file that is no recording is refused;
 //   the desktop game's recording (desktop-recording.txt), watched at 8x,
@@ -683,29 +684,35 @@ try {
     }
     return expected.length;
   };
-  // The overlay of the pause over the canvas: the picture dimmed (no channel
-  // above 95 of 255), "PAUSED" in white and the line under it in grey.
-  const dim = (channel) => Math.floor((channel * 95 + 127) / 255);
+  // The menu over the canvas: the picture dimmed around its panel (no channel
+  // above 95 of 255 there), the title in gold and the chosen row in white.
+  const dim = (channel) => Math.floor((channel * 105 + 127) / 255);
+  const inPanel = (x, y) => x >= 8 && x < 312 && y >= 6 && y < 194;
   const pausedPicture = async () => {
     const rgba = await canvasPixels(sharePage);
     let white = 0;
-    let grey = 0;
+    let gold = 0;
     let bright = 0;
+    let brightOutside = 0;
     let dimmed = 0;
     let steadyOutside = 0;
     for (let i = 0; i < 320 * 200; i += 1) {
       const [r, g, b] = [rgba[4 * i], rgba[4 * i + 1], rgba[4 * i + 2]];
-      if (r === 255 && g === 255 && b === 255) white += 1;
-      else if (r === 170 && g === 170 && b === 170) grey += 1;
-      else if (Math.max(r, g, b) > 95) bright += 1;
-      const colour = steady.get(i);
+      const x = i % 320;
       const y = Math.floor(i / 320);
-      if (colour !== undefined && (y < 65 || y > 125)) {
+      if (r === 255 && g === 255 && b === 255) white += 1;
+      else if (r === 255 && g === 210 && b === 104) gold += 1;
+      if (Math.max(r, g, b) > dim(255)) {
+        bright += 1;
+        if (!inPanel(x, y)) brightOutside += 1;
+      }
+      const colour = steady.get(i);
+      if (colour !== undefined && !inPanel(x, y)) {
         steadyOutside += 1;
         if (r === dim(colour >> 16) && g === dim((colour >> 8) & 0xff) && b === dim(colour & 0xff)) dimmed += 1;
       }
     }
-    return { white, grey, bright, dimmed: dimmed / steadyOutside, rgba };
+    return { white, gold, bright, brightOutside, dimmed: steadyOutside ? dimmed / steadyOutside : 1, rgba };
   };
   const assertPaused = async (how) => {
     await sharePage.waitForTimeout(300);
@@ -716,10 +723,10 @@ try {
     const later = await canvasPixels(sharePage);
     assert(after === before, `${how.what}: ${after - before} pictures came in ${how.hold} ms of pause`);
     assert(later.equals(picture.rgba), `${how.what}: the paused canvas changed`);
-    assert(picture.white >= 800 && picture.grey >= 100 && picture.bright === 0,
-      `${how.what}: ${picture.white} white and ${picture.grey} grey pixels of words, ${picture.bright} too bright for a dimmed picture`);
+    assert(picture.gold >= 300 && picture.white >= 30 && picture.brightOutside === 0,
+      `${how.what}: ${picture.gold} gold and ${picture.white} white pixels of the menu, ${picture.brightOutside} too bright around it`);
     if (how.cockpit === false) return;
-    console.log(`# ${how.what}: ${(100 * picture.dimmed).toFixed(1)}% of the steady cockpit pixels dimmed`);
+    console.log(`# ${how.what}: ${(100 * picture.dimmed).toFixed(1)}% of the steady cockpit pixels around the menu dimmed`);
     assert(picture.dimmed >= 0.6, `${how.what}: only ${(100 * picture.dimmed).toFixed(1)}% of the cockpit is dimmed`);
   };
   const assertRunning = async (what) => {
@@ -766,12 +773,34 @@ try {
     await seeCockpit(sharePage, steady);
   });
 
-  await check('Esc pauses (no new picture for 2 s, the picture dimmed under "PAUSED") and Esc resumes', async () => {
+  await check('Esc opens the menu (no new picture for 2 s, the picture dimmed around it) and Esc resumes', async () => {
     await playAbout(1500);
     await sharePage.keyboard.press('Escape');
     await assertPaused({ what: 'Esc', hold: 2000 });
     await sharePage.keyboard.press('Escape');
     await assertRunning('Esc again');
+  });
+
+  await check('mute chosen in the menu\'s Options is kept in the page\'s storage and survives a reload', async () => {
+    await sharePage.keyboard.press('Escape');
+    await sharePage.waitForTimeout(200);
+    // Options, then its second row (the page offers Volume, Mute, ...).
+    for (const key of ['ArrowDown', 'Enter', 'ArrowDown', 'Enter']) {
+      await sharePage.keyboard.press(key);
+      await sharePage.waitForTimeout(150);
+    }
+    await waitFor('the mute button', async () => (await sharePage.locator('#mute').textContent()) === 'Unmute', 3000);
+    const kept = await sharePage.evaluate(() => localStorage.getItem('quorvaner.settings'));
+    assert(/^mute = 1$/m.test(kept || ''), `the page keeps "${kept}"`);
+    await sharePage.reload();
+    await waitForTitle(sharePage);
+    assert((await sharePage.locator('#mute').textContent()) === 'Unmute', 'mute is lost on a reload');
+    await sharePage.click('#mute');
+    await waitFor('sound again', async () => (await sharePage.locator('#mute').textContent()) === 'Mute', 3000);
+    const after = await sharePage.evaluate(() => localStorage.getItem('quorvaner.settings'));
+    assert(/^mute = 0$/m.test(after || ''), `the page's button keeps "${after}"`);
+    await sharePage.mouse.click(...onCanvas(160, 100));
+    await seeCockpit(sharePage, steady);
   });
 
   await check('a hidden page and a window that loses the focus pause the game; a click on the canvas resumes', async () => {
@@ -787,13 +816,13 @@ try {
       document.dispatchEvent(new Event('visibilitychange'));
     });
     await assertPaused({ what: 'the page seen again (the pause waits for the player)', hold: 500 });
-    await sharePage.mouse.click(...onCanvas(160, 100));
+    await sharePage.mouse.click(...onCanvas(160, 40)); // Resume
     await assertRunning('a click on the canvas');
     await sharePage.evaluate(() => window.dispatchEvent(new FocusEvent('blur')));
     await assertPaused({ what: 'a window that lost the focus', hold: 1000 });
     await sharePage.evaluate(() => window.dispatchEvent(new FocusEvent('focus')));
-    await sharePage.mouse.click(...onCanvas(160, 100));
-    await assertRunning('a click on the canvas');
+    await sharePage.mouse.click(...onCanvas(2, 2)); // beside the menu: back, from its first page play on
+    await assertRunning('a click beside the menu');
   });
 
   await check('"Save recording" keeps the game so far, and quorvaner-replay presents every picture the page showed', async () => {
