@@ -149,7 +149,7 @@ TEST(PauseMenu, ThePointerSelectsTheRowUnderItAClickChoosesItAndOutsideThePanelG
     EXPECT_EQ(selected_label(menu, settings), "Options");
     menu.click(x, y, settings);
     EXPECT_EQ(menu.page(), MenuPage::Options);
-    const MenuRow& scale = menu.layout(settings).rows[0];
+    const MenuRow scale = menu.layout(settings).rows[0];
     EXPECT_EQ(menu.click(scale.box.x + 1, scale.box.y + 1, settings).setting, "scale");
     EXPECT_EQ(settings.scale, 1);
     EXPECT_FALSE(menu.click(2, 2, settings).resume) << "outside the panel: back to the main page";
@@ -321,7 +321,7 @@ TEST(MenuPicture, TheMenuIsDrawnOverTheDimmedPictureAndGoneWhenItCloses) {
     EXPECT_GT(corner & 0xFF, 0x40u);  // dimmed, still there
     EXPECT_LT(corner & 0xFF, 0xC0u);
     // The selected row is framed in gold: Resume, first, at the panel's middle.
-    const MenuRow& resume = player.menu_layout().rows[0];
+    const MenuRow resume = player.menu_layout().rows[0];
     const uint32_t edge = picture.pixels()[resume.box.y * screen_width + resume.box.x + resume.box.width / 2];
     EXPECT_EQ(edge, 0xFFD268u);
     const std::vector<uint32_t> before(picture.pixels(), picture.pixels() + screen_pixels);
