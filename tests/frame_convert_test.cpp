@@ -64,34 +64,28 @@ TEST(FrameConvert, EveryPathMatchesThePlainLookup) {
     expect_same_as_reference(qv::convert_pixels_pairs);
 }
 
-TEST(FrameConvert, BytePermutesMatchThePlainLookup) {
-    if (!qv::cpu_has_byte_permute()) GTEST_SKIP() << "no AVX-512 VBMI on this processor";
-    expect_same_as_reference(qv::convert_pixels_permute);
-
-    // Every index at every position of a 64-pixel block, with the palette
-    // entries told apart by both bytes.
+// Every index at every position of a 64-pixel block (and so of a 32-pixel
+// one), with each quarter of the palette and both bytes of a colour told apart.
+void expect_every_index_everywhere(Convert convert, uint16_t mask) {
     Palette palette{};
-    for (std::size_t k = 0; k < palette.size(); ++k) palette[k] = static_cast<uint16_t>((k * 0x0101u) ^ 0x5A00u);
+    for (std::size_t k = 0; k < palette.size(); ++k) palette[k] = static_cast<uint16_t>((k * 0x0101u) ^ mask);
     FrameBuffer frame{};
     for (std::size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<uint8_t>(i + i / 256);
     Surface out{};
-    qv::convert_pixels_permute(out.data(), frame.data(), palette);
+    convert(out.data(), frame.data(), palette);
     EXPECT_EQ(out, reference(frame, palette));
+}
+
+TEST(FrameConvert, BytePermutesMatchThePlainLookup) {
+    if (!qv::cpu_has_byte_permute()) GTEST_SKIP() << "no AVX-512 VBMI on this processor";
+    expect_same_as_reference(qv::convert_pixels_permute);
+    expect_every_index_everywhere(qv::convert_pixels_permute, 0x5A00);
 }
 
 TEST(FrameConvert, WordPermutesMatchThePlainLookup) {
     if (!qv::cpu_has_word_permute()) GTEST_SKIP() << "no AVX-512 BW on this processor";
     expect_same_as_reference(qv::convert_pixels_word_permute);
-
-    // Every index at every position of a 32-pixel block, with each quarter of
-    // the palette and both bytes of a colour told apart.
-    Palette palette{};
-    for (std::size_t k = 0; k < palette.size(); ++k) palette[k] = static_cast<uint16_t>((k * 0x0101u) ^ 0xA500u);
-    FrameBuffer frame{};
-    for (std::size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<uint8_t>(i + i / 256);
-    Surface out{};
-    qv::convert_pixels_word_permute(out.data(), frame.data(), palette);
-    EXPECT_EQ(out, reference(frame, palette));
+    expect_every_index_everywhere(qv::convert_pixels_word_permute, 0xA500);
 }
 
 // The pair table writes runs of eight equal indices in one go: runs that line

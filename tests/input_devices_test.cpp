@@ -2,30 +2,26 @@
 // XInput and key mappings, the crosshair that the mouse places and the other
 // devices move, the buttons of several devices combined into the game's two,
 // and the touch gestures.
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <string>
-#include <utility>
-#include <vector>
-
 #include "platform/port/input_devices.h"
+
+#include <tuple>
+#include <utility>
+
+#include "fake_window.h"
 
 namespace qv {
 namespace {
 
 using enum WindowEvent;
-using Events = std::vector<WindowEvent>;
+using testing::Events;
 
 TEST(Stick, DeadZoneThenAFineCurveUpToTheTopSpeedInTheSticksDirection) {
-    EXPECT_EQ(stick_motion(0, 0, 20, 5).dx, 0);
     // 20 % of the travel, in any direction, moves nothing.
-    for (const auto& [x, y] : {std::pair{6553, 0}, {0, -6553}, {4600, 4600}}) {
+    for (const auto& [x, y] : {std::pair{0, 0}, {6553, 0}, {0, -6553}, {4600, 4600}}) {
         const Motion m = stick_motion(x, y, 20, 5);
         EXPECT_EQ(std::pair(m.dx, m.dy), std::pair(0, 0)) << x << "," << y;
     }
     const int32_t top = stick_motion(32767, 0, 20, 5).dx;
-    EXPECT_EQ(top, 1000);
     EXPECT_EQ(stick_motion(-32768, 0, 20, 5).dx, -top) << "full left is as fast as full right";
     EXPECT_EQ(stick_motion(0, 32767, 20, 5).dy, top);
     // Past the rim (a square gate's corner) the speed stays the top one, split
@@ -46,17 +42,15 @@ TEST(Stick, DeadZoneThenAFineCurveUpToTheTopSpeedInTheSticksDirection) {
     EXPECT_LT(fine, top / 20);
     // The settings scale the top speed and move the dead zone.
     EXPECT_EQ(stick_motion(32767, 0, 20, 10).dx, 2 * top);
-    EXPECT_EQ(stick_motion(32767, 0, 20, 1).dx, top / 5);
     EXPECT_GT(stick_motion(3000, 0, 0, 5).dx, 0);
     EXPECT_EQ(stick_motion(16000, 0, 50, 5).dx, 0);
 }
 
 TEST(Keys, AHeldKeyStartsAtAQuarterOfItsSpeedAndRampsToItInHalfASecond) {
-    EXPECT_EQ(key_step(0, 5), 250);
-    EXPECT_EQ(key_step(20, 5), 625);
-    EXPECT_EQ(key_step(40, 5), 1000);
-    EXPECT_EQ(key_step(4000, 5), 1000);
-    EXPECT_EQ(key_step(40, 10), 2000);
+    const int32_t top = key_step(40, 5);
+    EXPECT_EQ(key_step(0, 5), top / 4);
+    EXPECT_EQ(key_step(4000, 5), top);
+    EXPECT_EQ(key_step(40, 10), 2 * top);
     for (int32_t n = 1; n < 45; ++n) EXPECT_GE(key_step(n, 3), key_step(n - 1, 3));
 }
 
@@ -86,32 +80,20 @@ TEST(Keys, ArrowsWasdSpaceCtrlEnterAndCMeanTheSameOnEverySystem) {
     EXPECT_EQ(key_role_for_usb_usage(0x58), KeyRole::Start) << "keypad Enter";
 }
 
-TEST(Pads, XInputButtonsTriggersAndStickMapAndSeveralPadsPlayAsOne) {
-    XInputGamepad x;
-    x.buttons = xinput_a | 0x0001 /* d-pad up */;
-    x.left_trigger = 10;
-    x.right_trigger = 200;
-    x.thumb_lx = -1234;
-    x.thumb_ly = 32767;
-    PadState pad = pad_from_xinput(x);
-    EXPECT_EQ(pad.buttons, pad_a | pad_up) << "the d-pad is for the menu";
-    EXPECT_EQ(pad.trigger, 200);
-    EXPECT_EQ(pad.stick_x, -1234);
-    EXPECT_EQ(pad.stick_y, -32767) << "up is up";
-    x = {};
-    x.buttons = xinput_b | xinput_start;
-    x.left_trigger = 90;
-    x.thumb_ly = -32768;
-    pad = pad_from_xinput(x);
-    EXPECT_EQ(pad.buttons, pad_b | pad_start);
-    EXPECT_EQ(pad.trigger, 90);
-    EXPECT_EQ(pad.stick_y, 32767) << "full down saturates";
+std::tuple<int, int, int, int> fields(const PadState& pad) {
+    return {pad.buttons, pad.trigger, pad.stick_x, pad.stick_y};
+}
 
-    const PadState both = combine({pad_a, 40, 30000, -100}, {pad_start, 20, 10000, 100});
-    EXPECT_EQ(both.buttons, pad_a | pad_start);
-    EXPECT_EQ(both.trigger, 40);
-    EXPECT_EQ(both.stick_x, 32767);
-    EXPECT_EQ(both.stick_y, 0);
+TEST(Pads, XInputButtonsTriggersAndStickMapAndSeveralPadsPlayAsOne) {
+    EXPECT_EQ(fields(pad_from_xinput({xinput_a | xinput_up, 10, 200, -1234, 32767})),
+              std::tuple(pad_a | pad_up, 200, -1234, -32767))
+        << "the further trigger; up is up";
+    EXPECT_EQ(
+        fields(pad_from_xinput({xinput_b | xinput_start | xinput_down | xinput_left | xinput_right, 90, 0, 0, -32768})),
+        std::tuple(pad_b | pad_start | pad_down | pad_left | pad_right, 90, 0, 32767))
+        << "full down saturates";
+    EXPECT_EQ(fields(combine({pad_a, 40, 30000, -100}, {pad_start, 20, 10000, 100})),
+              std::tuple(pad_a | pad_start, 40, 32767, 0));
 }
 
 TEST(CrosshairTest, TheMousePlacesItOtherDevicesMoveItOnThePictureAndLateWarpsAreNoMouseMoves) {
@@ -144,39 +126,12 @@ TEST(CrosshairTest, TheMousePlacesItOtherDevicesMoveItOnThePictureAndLateWarpsAr
     EXPECT_FALSE(step.moved);
 }
 
-// A window whose system calls are a log; the pause ends on the test's word.
-struct FakeWindow final : NativeWindow {
-    std::vector<std::string> calls;
-    std::function<void()> while_waiting;
-    void capture_pointer(bool captured) override { calls.push_back(captured ? "capture" : "free"); }
-    void pause_sound(bool paused) override { calls.push_back(paused ? "sound off" : "sound on"); }
-    void redraw() override {}
-    bool toggle_fullscreen() override { return false; }
-    void apply_settings(const PortSettings&) override {}
-    void wait_for_events(uint32_t) override {
-        if (while_waiting) while_waiting();
-    }
-};
-
-struct Hands : ::testing::Test {
-    FakeWindow native;
-    PlayerSide player{native};
+struct Hands : testing::PlayerTest {
     PortSettings settings;
     InputDevices devices{player, settings};
 
-    Events pump() {
-        player.start_pump();
-        Events events;
-        WindowEvent event{};
-        while (player.next_event(event)) events.push_back(event);
-        return events;
-    }
     CursorPosition aim(CursorPosition mouse = {160, 100}) { return devices.pointer(mouse).at; }
     void on_title() { player.opened(true); }
-    void in_play() {
-        player.opened(true);
-        player.set_playing(true);
-    }
     // Each role's key, or another key of the same role.
     void press(KeyRole role, uint32_t key = 0) { devices.key(key * 16 + static_cast<uint32_t>(role), role, true); }
     void release(KeyRole role, uint32_t key = 0) { devices.key(key * 16 + static_cast<uint32_t>(role), role, false); }
@@ -239,9 +194,8 @@ TEST_F(Hands, StartOpensTheMenuThePadAndKeysMoveInItAndNeverFireButTheGameHearsW
     devices.pad({pad_a | pad_start, 0, 0, 0});
     EXPECT_TRUE(player.paused());
     EXPECT_EQ(player.menu_page(), MenuPage::Main);
-    int waits = 0;
     native.while_waiting = [&] {
-        ++waits;
+        const int waits = native.waits;
         if (waits == 1) devices.pad({pad_start, 0, 0, 0});                     // A let go while paused
         if (waits == 2) devices.pad({pad_start | pad_down, 0, 0, 0});          // to Options
         if (waits == 3) devices.pad({pad_start | pad_down | pad_a, 0, 0, 0});  // held down: no second move
@@ -266,10 +220,9 @@ TEST_F(Hands, StartOpensTheMenuThePadAndKeysMoveInItAndNeverFireButTheGameHearsW
             devices.pad({0, 0, 0, -30000});
         }
         if (waits == 8) devices.pad({pad_a, 0, 0, 0});
-        ASSERT_LT(waits, 12);
     };
     EXPECT_EQ(pump(), Events{LeftButtonUp}) << "the game still hears A let go";
-    EXPECT_EQ(waits, 8);
+    EXPECT_EQ(native.waits, 8);
     EXPECT_FALSE(player.paused());
     release(KeyRole::Fire);
     release(KeyRole::Down);
@@ -315,13 +268,6 @@ TEST_F(Hands, KeysAndTheStickMoveTheCrosshairOnlyInPlayAndReachTheEdgeToSteer) {
     const int32_t late = aim().x - at.x;
     EXPECT_LE(second, 2) << "two pumps from the left edge: about two pixels";
     EXPECT_GE(late, 3);
-    release(KeyRole::Right);
-    // Paused, nothing moves it (and the pump waits anyway).
-    player.focus(false);
-    EXPECT_FALSE(player.captured());
-    press(KeyRole::Down);
-    const CursorPosition still = devices.pointer(at).at;
-    EXPECT_EQ(devices.pointer(at).at.y, still.y);
 }
 
 TEST_F(Hands, ATapClicksALongPressClicksRightADragAimsLikeATrackpadAndASecondFingerFires) {
@@ -362,16 +308,14 @@ TEST_F(Hands, ATapClicksALongPressClicksRightADragAimsLikeATrackpadAndASecondFin
     // In the menu a tap chooses what it touches: nothing between the rows,
     // then Resume, where the finger is and not where the crosshair is.
     player.request(PlayerRequest::Pause);
-    int waits = 0;
     native.while_waiting = [&] {
-        ASSERT_LT(++waits, 5) << "the tap on Resume did not resume";
-        const int32_t y = waits == 1 ? 20 : 40;
+        const int32_t y = native.waits == 1 ? 20 : 40;
         devices.finger_down(11, px(160), px(y), 4000);
         devices.finger_up(11, 4100);
     };
     EXPECT_TRUE(pump().empty());
     EXPECT_FALSE(player.paused());
-    EXPECT_EQ(waits, 2);
+    EXPECT_EQ(native.waits, 2) << "the tap between the rows chose nothing";
     // Taken away mid-fire, the fire is let go.
     devices.finger_down(12, px(50), px(50), 5000);
     devices.finger_down(13, px(60), px(50), 5000);

@@ -1,76 +1,18 @@
 // The player's side of every window: the pause, the pointer, the clicks that
 // are the game's and those that are the player's, short clicks and the close.
 // The SDL, Windows and web windows only translate their events into these calls.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "platform/port/player_side.h"
-#include "platform/window.h"
+#include "fake_window.h"
 
 namespace qv {
 namespace {
 
 using enum WindowEvent;
-using Events = std::vector<WindowEvent>;
+using testing::Events;
 
-// A window whose system calls are a log, and whose wait hands over the events
-// a test queued for "while paused".
-struct FakeWindow final : NativeWindow {
-    std::vector<std::string> calls;
-    std::vector<PortSettings> applied;
-    bool fullscreen = false;
-    std::vector<std::function<void(PlayerSide&)>> arrivals;  // one per wait
-    PlayerSide* player = nullptr;
-    int waits = 0;
-
-    void capture_pointer(bool captured) override { calls.push_back(captured ? "capture" : "free"); }
-    void pause_sound(bool paused) override { calls.push_back(paused ? "sound off" : "sound on"); }
-    void redraw() override { calls.push_back("redraw"); }
-    bool toggle_fullscreen() override {
-        calls.push_back("fullscreen");
-        return fullscreen = !fullscreen;
-    }
-    void apply_settings(const PortSettings& settings) override {
-        applied.push_back(settings);
-        calls.push_back("apply");
-    }
-    void wait_for_events(uint32_t) override {
-        if (waits++ < static_cast<int>(arrivals.size())) arrivals[static_cast<size_t>(waits - 1)](*player);
-        // A test that forgot to resume would hang here.
-        ASSERT_LT(waits, 100) << "the pause never ended";
-    }
-};
-
-struct Player : ::testing::Test {
-    FakeWindow native;
-    PlayerSide player{native};
-
-    Player() { native.player = &player; }
-
-    // One pump: what the game is told.
-    Events pump() {
-        player.start_pump();
-        Events events;
-        WindowEvent event{};
-        while (player.next_event(event)) events.push_back(event);
-        return events;
-    }
-    void click(MouseButton button) {
-        player.button(button, true);
-        player.button(button, false);
-    }
-    void in_play() {
-        player.opened(true);
-        player.set_playing(true);
-        native.calls.clear();
-    }
-};
+using Player = testing::PlayerTest;
 
 TEST_F(Player, PointerIsTheGamesOnlyWhilePlayingFocusedNotPausedAndWithNoBox) {
     player.opened(false);
-    EXPECT_EQ(native.calls, std::vector<std::string>{"free"});
     player.set_playing(true);
     EXPECT_FALSE(player.captured()) << "not focused yet";
     player.focus(true);
@@ -90,24 +32,23 @@ TEST_F(Player, EscOrLosingThePlayerInPlayPausesHoldsThePumpAndAClickOrEscResumes
     in_play();
     player.request(PlayerRequest::Pause);
     EXPECT_TRUE(player.paused());
-    EXPECT_EQ(player.overlay(), Overlay::Menu);
     EXPECT_EQ(native.calls, (std::vector<std::string>{"sound off", "free", "redraw"}));
     native.calls.clear();
-    native.arrivals = {[](PlayerSide&) {}, [](PlayerSide& p) { p.request(PlayerRequest::Pause); }};
+    native.while_waiting = [&] {
+        if (native.waits == 2) player.request(PlayerRequest::Pause);
+    };
     EXPECT_TRUE(pump().empty());
     EXPECT_EQ(native.waits, 2) << "no frame ran until the second Esc";
     EXPECT_EQ(native.calls, (std::vector<std::string>{"sound on", "capture", "redraw"}));
-    EXPECT_EQ(player.overlay(), Overlay::None);
 
     // A hidden page or another window taking the focus pauses just the same.
     player.focus(false);
     EXPECT_TRUE(player.paused());
     native.waits = 0;
-    native.arrivals = {[](PlayerSide& p) {
-        p.focus(true);
-        p.button(MouseButton::Left, true);  // clicking back into the window resumes
-        p.button(MouseButton::Left, false);
-    }};
+    native.while_waiting = [&] {
+        player.focus(true);
+        click(MouseButton::Left);  // clicking back into the window resumes
+    };
     EXPECT_TRUE(pump().empty()) << "the resuming click is the player's";
     EXPECT_TRUE(player.captured());
 
@@ -123,10 +64,10 @@ TEST_F(Player, AButtonHeldThroughAPauseOrABoxIsStillReleasedForTheGame) {
     player.button(MouseButton::Right, true);
     EXPECT_EQ(pump(), Events{RightButtonDown});
     player.request(PlayerRequest::Pause);
-    native.arrivals = {[](PlayerSide& p) {
-        p.button(MouseButton::Right, false);  // let go while paused
-        p.button(MouseButton::Left, true);    // the click that resumes
-    }};
+    native.while_waiting = [&] {
+        player.button(MouseButton::Right, false);  // let go while paused
+        player.button(MouseButton::Left, true);    // the click that resumes
+    };
     EXPECT_EQ(pump(), Events{RightButtonUp});
     player.button(MouseButton::Left, false);  // the end of the resuming click
     click(MouseButton::Left);
@@ -155,50 +96,27 @@ TEST_F(Player, AClickShorterThanAFrameIsDownForOnePumpAndUpTheNext) {
     EXPECT_EQ(pump(), (Events{RightButtonUp, LeftButtonDown}));
     EXPECT_EQ(pump(), (Events{LeftButtonUp}));
     EXPECT_TRUE(pump().empty());
-
-    // What the game reads at the end of each pump: the click is seen.
-    Window window;
-    click(MouseButton::Left);
-    std::vector<int> left;
-    for (int i = 0; i < 3; ++i) {
-        for (const WindowEvent event : pump()) apply_button_event(window.mouse, event);
-        left.push_back(window.mouse.mouse_left_down);
-    }
-    EXPECT_EQ(left, (std::vector<int>{1, 0, 0}));
 }
 
 TEST_F(Player, ACloseEndsAPauseAtOnceAndIsReportedOnceAfterTheButtons) {
     in_play();
     player.button(MouseButton::Left, true);
     player.request(PlayerRequest::Pause);
-    native.arrivals = {[](PlayerSide& p) { p.close(); }};
+    native.while_waiting = [&] { player.close(); };
     EXPECT_EQ(pump(), (Events{LeftButtonDown, Close}));
     EXPECT_EQ(native.waits, 1);
     EXPECT_TRUE(pump().empty()) << "closed once";
 
+    // A game closed in play and its window opened again: a title, not play.
     player.opened(true);
     EXPECT_FALSE(player.closing());
+    EXPECT_FALSE(player.captured());
     player.request(PlayerRequest::Close);  // Alt+F4
     EXPECT_EQ(pump(), Events{Close});
-    player.request(PlayerRequest::Fullscreen);
-    EXPECT_EQ(native.calls.back(), "fullscreen");
 
     player.closed();
     click(MouseButton::Left);
     EXPECT_TRUE(pump().empty()) << "no window, no clicks";
-}
-
-TEST_F(Player, AWindowOpenedAgainAfterAGameClosedInPlayStartsAtATitleThatIsNotPlay) {
-    in_play();
-    player.close();  // the game ends where it is, never telling that play stopped
-    EXPECT_EQ(pump(), Events{Close});
-    player.closed();
-    native.calls.clear();
-    player.opened(true);
-    EXPECT_FALSE(player.captured()) << "the pointer is the player's on the new title";
-    EXPECT_EQ(native.calls, std::vector<std::string>{"free"});
-    player.focus(false);
-    EXPECT_FALSE(player.paused()) << "leaving the title pauses nothing";
 }
 
 }  // namespace

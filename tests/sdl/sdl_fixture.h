@@ -29,6 +29,9 @@ protected:
         // Before anything starts SDL.
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
+        // SDL hears pads only while one of the program's windows has the
+        // keyboard focus, which no window on the dummy driver ever gets.
+        setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
     }
 
     void open(const PortSettings& settings = {}) {
@@ -37,23 +40,30 @@ protected:
         drain();
     }
 
-    // One pump's events.
+    // One pump as the game's: the crosshair, then the events.
     Events drain() {
-        backend->player().start_pump();
+        crosshair = backend->cursor_position();
         Events events;
         WindowEvent event{};
         while (backend->next_event(event)) events.push_back(event);
         return events;
+    }
+    CursorPosition aim() {
+        drain();
+        return crosshair;
     }
 
     void push(SDL_Event event) {
         event.window.windowID = backend->window_id();  // the same place in every window event
         SDL_PushEvent(&event);
     }
-    void push_key(SDL_Keycode key, uint16_t mod = KMOD_NONE) {
-        SDL_Event event{.type = SDL_KEYDOWN};
-        event.key.keysym.sym = key;
+    // A key by its place on the keyboard, as SDL gives it.
+    void key(SDL_Scancode code, bool down = true, uint16_t mod = KMOD_NONE, bool repeat = false) {
+        SDL_Event event{.type = down ? uint32_t{SDL_KEYDOWN} : uint32_t{SDL_KEYUP}};
+        event.key.keysym.scancode = code;
+        event.key.keysym.sym = SDL_GetKeyFromScancode(code);
         event.key.keysym.mod = mod;
+        event.key.repeat = repeat ? 1 : 0;
         push(event);
     }
     void push_button(uint32_t type, uint8_t button, int32_t x = 0, int32_t y = 0) {
@@ -101,6 +111,7 @@ protected:
     }
 
     std::unique_ptr<SdlBackEnd> backend;
+    CursorPosition crosshair{};
     FrameBuffer frame{};
     Palette palette{};
     DisplaySurface surface;

@@ -1,5 +1,5 @@
-// The words of the pause and the message box: the font, where the box's parts go
-// for any text and window, and the box where no window is open.
+// The words of the menu and the message box: the font, and where the box's
+// parts go for any text and window.
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -51,7 +51,7 @@ TEST(TextFont, EveryPrintableLetterHasAGlyphTailsHangBelowAndRunsOfARowMerge) {
     EXPECT_EQ(text_cells("\x7FL", 0, 0, 1).at(0).x, text_advance);
 }
 
-TEST(MessageText, WrapsBetweenWordsKeepsLineFeedsAndBreaksOverlongWords) {
+TEST(MessageText, WrapsBetweenWordsKeepsLineFeedsBreaksOverlongWordsAndCutsWhatCannotFit) {
     EXPECT_EQ(
         wrap_text(credits, 30, 20),
         (std::vector<std::string>{"Lead Developer (Game Logic,", "Graphics, etc.): Arno Velt",
@@ -61,9 +61,7 @@ TEST(MessageText, WrapsBetweenWordsKeepsLineFeedsAndBreaksOverlongWords) {
     EXPECT_EQ(wrap_text("", 5, 3), std::vector<std::string>{""});
     // Exactly a line's worth: no empty line after it.
     EXPECT_EQ(wrap_text("abcd efgh", 4, 9), (std::vector<std::string>{"abcd", "efgh"}));
-}
-
-TEST(MessageText, TextThatCannotFitIsCutWithAnEllipsis) {
+    // What cannot fit is cut with an ellipsis.
     const std::vector<std::string> lines = wrap_text(long_text(), 30, 6);
     ASSERT_EQ(lines.size(), 6u);
     for (const std::string& line : lines) EXPECT_LE(line.size(), 30u) << line;
@@ -74,28 +72,26 @@ TEST(MessageText, TextThatCannotFitIsCutWithAnEllipsis) {
     EXPECT_EQ(wrap_text(std::string(1'000'000, 'x'), 10, 2).size(), 2u);
 }
 
-TEST(MessageLayout, CreditsSitInACentredPanelAtAReadableScale) {
-    const MessagePanel panel = lay_out_message("Quorvaner", credits, 960, 600);
-    EXPECT_EQ(panel.unit, 2);
-    EXPECT_EQ(panel.caption, "Quorvaner");
-    EXPECT_EQ(panel.lines.size(), 4u) << "the credits need no wrapping at this size";
-    EXPECT_EQ(panel.lines[0], "Lead Developer (Game Logic, Graphics, etc.): Arno Velt");
-    EXPECT_LE(std::abs(2 * panel.frame.x + panel.frame.width - 960), 1);
-    EXPECT_LE(std::abs(2 * panel.frame.y + panel.frame.height - 600), 1);
-    EXPECT_TRUE(inside(panel.caption_bar, panel.frame));
-    EXPECT_TRUE(inside(panel.button, panel.frame));
-    const int32_t text_bottom = panel.text_y + 3 * panel.line_height + (text_glyph_height + text_descent) * 2;
-    EXPECT_LE(text_bottom, panel.button.y);
-    EXPECT_GE(panel.text_y, panel.caption_bar.y + panel.caption_bar.height);
+TEST(MessageLayout, CreditsSitInACentredPanelAtAReadableScaleAndAnyTextStaysInsideAnyWindow) {
+    const MessagePanel shown = lay_out_message("Quorvaner", credits, 960, 600);
+    EXPECT_EQ(shown.unit, 2);
+    EXPECT_EQ(shown.lines.size(), 4u) << "the credits need no wrapping at this size";
+    EXPECT_EQ(shown.lines[0], "Lead Developer (Game Logic, Graphics, etc.): Arno Velt");
+    EXPECT_LE(std::abs(2 * shown.frame.x + shown.frame.width - 960), 1);
+    EXPECT_LE(std::abs(2 * shown.frame.y + shown.frame.height - 600), 1);
     EXPECT_EQ(lay_out_message("GAME OVER", "", 1920, 1080).unit, 4);
-}
 
-TEST(MessageLayout, AnyTextStaysInsideWindowsOfAnySize) {
-    const std::string text = long_text();
     const std::string caption(500, 'C');
-    for (const auto& [width, height] : {std::pair{320, 200}, {960, 600}, {1920, 1080}, {333, 600}, {2000, 210}}) {
-        const MessagePanel panel = lay_out_message(caption, text, width, height);
-        EXPECT_TRUE(inside(panel.frame, PanelRect{0, 0, width, height})) << width << "x" << height;
+    for (const auto& [width, height] : {std::pair{960, 600}, {320, 200}, {1920, 1080}, {333, 600}, {2000, 210}}) {
+        SCOPED_TRACE(::testing::Message() << width << "x" << height);
+        const MessagePanel panel = lay_out_message(caption, long_text(), width, height);
+        EXPECT_TRUE(inside(panel.frame, PanelRect{0, 0, width, height}));
+        EXPECT_TRUE(inside(panel.caption_bar, panel.frame));
+        EXPECT_TRUE(inside(panel.button, panel.frame));
+        EXPECT_GE(panel.text_y, panel.caption_bar.y + panel.caption_bar.height);
+        const auto last_line = static_cast<int32_t>(panel.lines.size()) - 1;
+        EXPECT_LE(panel.text_y + last_line * panel.line_height + (text_glyph_height + text_descent) * panel.unit,
+                  panel.button.y);
         for (const std::string& line : panel.lines) {
             EXPECT_LE(panel.text_x + text_width(line) * panel.unit, panel.frame.x + panel.frame.width) << line;
         }
@@ -103,14 +99,6 @@ TEST(MessageLayout, AnyTextStaysInsideWindowsOfAnySize) {
         EXPECT_EQ(panel.lines.back().substr(panel.lines.back().size() - 3), "...");
         EXPECT_EQ(panel.caption.substr(panel.caption.size() - 3), "...");
     }
-}
-
-TEST_F(SdlWindow, WithoutAWindowABoxReturnsSilently) {
-    backend = std::make_unique<SdlBackEnd>();
-    backend->while_box_up = [] { ADD_FAILURE() << "no window: nothing to wait on"; };
-    ::testing::internal::CaptureStderr();
-    backend->message_box("Quorvaner", "the data folder is missing");
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
 }  // namespace
