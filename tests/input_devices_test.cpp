@@ -15,7 +15,7 @@ namespace {
 using enum WindowEvent;
 using testing::Events;
 
-TEST(Stick, DeadZoneThenAFineCurveUpToTheTopSpeedInTheSticksDirection) {
+TEST(Speeds, TheStickHasADeadZoneThenAFineCurveUpToTheTopSpeedAndAKeyRampsUpToIt) {
     // 20 % of the travel, in any direction, moves nothing.
     for (const auto& [x, y] : {std::pair{0, 0}, {6553, 0}, {0, -6553}, {4600, 4600}}) {
         const Motion m = stick_motion(x, y, 20, 5);
@@ -44,13 +44,12 @@ TEST(Stick, DeadZoneThenAFineCurveUpToTheTopSpeedInTheSticksDirection) {
     EXPECT_EQ(stick_motion(32767, 0, 20, 10).dx, 2 * top);
     EXPECT_GT(stick_motion(3000, 0, 0, 5).dx, 0);
     EXPECT_EQ(stick_motion(16000, 0, 50, 5).dx, 0);
-}
 
-TEST(Keys, AHeldKeyStartsAtAQuarterOfItsSpeedAndRampsToItInHalfASecond) {
-    const int32_t top = key_step(40, 5);
-    EXPECT_EQ(key_step(0, 5), top / 4);
-    EXPECT_EQ(key_step(4000, 5), top);
-    EXPECT_EQ(key_step(40, 10), 2 * top);
+    // A held key starts at a quarter of its speed and ramps to it in half a second.
+    const int32_t key_top = key_step(40, 5);
+    EXPECT_EQ(key_step(0, 5), key_top / 4);
+    EXPECT_EQ(key_step(4000, 5), key_top);
+    EXPECT_EQ(key_step(40, 10), 2 * key_top);
     for (int32_t n = 1; n < 45; ++n) EXPECT_GE(key_step(n, 3), key_step(n - 1, 3));
 }
 
@@ -139,6 +138,8 @@ struct Hands : testing::PlayerTest {
 
 TEST_F(Hands, EnterStartsOnTheTitleOnlySpaceAndCtrlFireTogetherCShowsTheCreditsAndRepeatsAreNothing) {
     on_title();
+    devices.pad_removed();
+    EXPECT_FALSE(player.paused()) << "an unplugged pad pauses a game in play only";
     press(KeyRole::Start);
     press(KeyRole::Start);  // a repeat
     EXPECT_EQ(pump(), Events{LeftButtonDown});
@@ -228,15 +229,6 @@ TEST_F(Hands, StartOpensTheMenuThePadAndKeysMoveInItAndNeverFireButTheGameHearsW
     release(KeyRole::Down);
     devices.pad({0, 0, 0, 0});
     EXPECT_TRUE(pump().empty()) << "the presses made while paused never reach the game";
-}
-
-TEST_F(Hands, AnUnpluggedPadPausesAGameInPlayButNotTheTitle) {
-    on_title();
-    devices.pad_removed();
-    EXPECT_FALSE(player.paused());
-    player.set_playing(true);
-    devices.pad_removed();
-    EXPECT_TRUE(player.paused());
 }
 
 TEST_F(Hands, KeysAndTheStickMoveTheCrosshairOnlyInPlayAndReachTheEdgeToSteer) {

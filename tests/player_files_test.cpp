@@ -47,10 +47,7 @@ TEST(SettingsRewrite, OnlyTheChangedKeysLinesChangeCommentsUnknownKeysAndOtherSe
     const std::string file =
         "; mine\r\n[other]\r\nscale = 7\r\n[quorvaner]\r\n  scale=3 ; big\r\nfancy = yes\r\n# volume = 5\r\n"
         "volume = 40\r\nscale = 4\r\n[later]\r\nx = 1";
-    PortSettings settings;
-    settings.scale = 2;
-    settings.volume = 90;
-    settings.mute = true;
+    const PortSettings settings{.scale = 2, .volume = 90, .mute = true};
     const std::string text = rewritten_settings(file, settings, {"scale", "mute"});
     EXPECT_EQ(text,
               "; mine\r\n[other]\r\nscale = 7\r\n[quorvaner]\r\n  scale = 2 ; big\r\nfancy = yes\r\n# volume = 5\r\n"
@@ -74,8 +71,7 @@ TEST(SettingsRewrite, OnlyTheChangedKeysLinesChangeCommentsUnknownKeysAndOtherSe
 
 TEST_F(Folder, SavingWritesTheWholeFileAndLeavesLinksAndNonFilesAlone) {
     const fs::path path = dir / "sub" / "settings.ini";
-    PortSettings settings;
-    settings.fullscreen = true;
+    PortSettings settings{.fullscreen = true};
     ASSERT_FALSE(save_settings(path.string(), settings, {"fullscreen"}));
     const SettingsRead read = read_settings_file(path.string());
     EXPECT_TRUE(read.problems.empty());

@@ -1,6 +1,6 @@
 // The SDL window as the player handles it: the pause that holds the pump under
-// the menu, the volume, and the message box drawn in the window that a close
-// takes down. The rules of the pause are the player's side's (player_side_test).
+// the menu, and the message box drawn in the window that a close takes down.
+// The rules of the pause are the player's side's (player_side_test).
 #include <SDL_mixer.h>
 
 #include <string>
@@ -45,18 +45,6 @@ TEST_F(SdlWindow, EscHoldsThePumpUnderADimmedOverlayThatLeavesTheKeptPictureAlon
     EXPECT_TRUE(grabbed());
 }
 
-TEST_F(SdlWindow, LeavingTheWindowInPlayPausesAndAClosedWindowEndsThePause) {
-    open();
-    play();
-    backend->player().while_paused = [&] { push_window(SDL_WINDOWEVENT_CLOSE); };
-    push_window(SDL_WINDOWEVENT_FOCUS_LOST);
-    EXPECT_EQ(drain(), Events{Close});
-    EXPECT_TRUE(backend->paused());
-    backend->destroy_window();
-    EXPECT_FALSE(backend->paused());
-    EXPECT_EQ(backend->cursor_position().x, 0);  // no window: nothing to wait on
-}
-
 TEST_F(SdlWindow, BoxHoldsUntilOkIsClickedOrEnterIsPressedAndThenShowsThePictureAgain) {
     open();
     show_test_picture();
@@ -65,10 +53,6 @@ TEST_F(SdlWindow, BoxHoldsUntilOkIsClickedOrEnterIsPressedAndThenShowsThePicture
     const int32_t ok_x = panel.button.x + panel.button.width / 2;
     const int32_t ok_y = panel.button.y + panel.button.height / 2;
     const int32_t bar_y = panel.caption_bar.y + panel.caption_bar.height / 2;
-    const auto click = [&](int32_t x, int32_t y, uint8_t button = SDL_BUTTON_LEFT) {
-        push_button(SDL_MOUSEBUTTONDOWN, button, x, y);
-        push_button(SDL_MOUSEBUTTONUP, button, x, y);
-    };
     int turns = 0;
     std::vector<uint32_t> seen;
     backend->while_box_up = [&] {
@@ -141,10 +125,8 @@ TEST_F(SdlWindow, AWindowCloseTakesABoxDownAtOnceAndReachesTheNextPump) {
             event.window.event = SDL_WINDOWEVENT_CLOSE;
             push(event);
         };
-        const uint32_t start = SDL_GetTicks();
         backend->message_box("Quorvaner", credits);
-        EXPECT_EQ(turns, 2) << type;
-        EXPECT_LT(SDL_GetTicks() - start, 500u);
+        EXPECT_EQ(turns, 2) << "taken down at once: " << type;
         // Any later box is no reason to wait: the close is still to be reported.
         backend->while_box_up = [&] { ADD_FAILURE() << "a box after the close"; };
         backend->message_box("GAME OVER", "late");

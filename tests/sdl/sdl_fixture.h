@@ -73,6 +73,10 @@ protected:
         event.button.y = y;
         push(event);
     }
+    void click(int32_t x, int32_t y, uint8_t button = SDL_BUTTON_LEFT) {
+        push_button(SDL_MOUSEBUTTONDOWN, button, x, y);
+        push_button(SDL_MOUSEBUTTONUP, button, x, y);
+    }
     void push_window(uint8_t what) {
         SDL_Event event{.type = SDL_WINDOWEVENT};
         event.window.event = what;

@@ -117,29 +117,7 @@ TEST_F(SdlWindow, APadPluggedInAnswersABoxAimsFiresOpensTheMenuAndUnpluggedPause
     EXPECT_TRUE(paused);
 }
 
-TEST_F(SdlWindow, TheGamesKeysGoByTheirPlaceAndLosingTheFocusLetsThemGo) {
-    open();
-    play();
-    SDL_WarpMouseInWindow(backend->window(), 480, 300);
-    key(SDL_SCANCODE_D);  // the key right of S on any layout
-    for (int i = 0; i < 90; ++i) aim();
-    EXPECT_EQ(aim().x, 319) << "held, it reaches the right edge and steers";
-    key(SDL_SCANCODE_D, false);
-
-    key(SDL_SCANCODE_SPACE);
-    EXPECT_EQ(drain(), Events{LeftButtonDown});
-    push_window(SDL_WINDOWEVENT_FOCUS_LOST);
-    bool paused = false;
-    backend->player().while_paused = [&] {
-        if (std::exchange(paused, true)) return;
-        push_window(SDL_WINDOWEVENT_FOCUS_GAINED);
-        key(SDL_SCANCODE_ESCAPE);
-    };
-    EXPECT_EQ(drain(), Events{LeftButtonUp});
-    EXPECT_TRUE(paused);
-}
-
-TEST_F(SdlWindow, OnATouchScreenATapClicksAndADragOfTheWindowAims) {
+TEST_F(SdlWindow, FingersAndKeysByTheirPlaceClickAimAndFireAndLeavingTheWindowPausesAndLetsThemGo) {
     open();
     // A finger at a point of the window, as SDL gives it: 0 to 1 across.
     const auto finger = [&](uint32_t type, int64_t id, float x, float y, uint32_t time) {
@@ -165,6 +143,22 @@ TEST_F(SdlWindow, OnATouchScreenATapClicksAndADragOfTheWindowAims) {
     finger(SDL_FINGERMOTION, 2, 0.6f, 0.8f, 2020);
     drain();
     EXPECT_NEAR(aim().x, 160 - 96, 1);
+    key(SDL_SCANCODE_D);  // the key right of S on any layout
+    for (int i = 0; i < 90; ++i) aim();
+    EXPECT_EQ(aim().x, 319) << "held, it reaches the right edge and steers";
+
+    // Space and a second finger fire. Leaving the window pauses and lets them
+    // go; a close ends the pause, and with the window gone nothing waits.
+    key(SDL_SCANCODE_SPACE);
+    finger(SDL_FINGERDOWN, 3, 0.2f, 0.2f, 2030);
+    EXPECT_EQ(drain(), Events{LeftButtonDown});
+    backend->player().while_paused = [&] { push_window(SDL_WINDOWEVENT_CLOSE); };
+    push_window(SDL_WINDOWEVENT_FOCUS_LOST);
+    EXPECT_EQ(drain(), (Events{LeftButtonUp, Close}));
+    EXPECT_TRUE(backend->paused());
+    backend->destroy_window();
+    EXPECT_FALSE(backend->paused());
+    EXPECT_EQ(backend->cursor_position().x, 0);  // no window: nothing to wait on
 }
 
 // In the menu a click chooses the row under it, in a window twice the
@@ -174,8 +168,7 @@ TEST_F(SdlWindow, TheMenuTakesClicksWhereItsRowsAreAndResizesTheWindowAtOnce) {
     play();
     const auto click_row = [&](size_t row) {
         const MenuBox box = backend->player().menu_layout().rows.at(row).box;
-        push_button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, (box.x + 10) * 2, (box.y + 5) * 2);
-        push_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, (box.x + 10) * 2, (box.y + 5) * 2);
+        click((box.x + 10) * 2, (box.y + 5) * 2);
     };
     int turns = 0;
     backend->player().while_paused = [&] {
