@@ -42,12 +42,14 @@ TEST(Speeds, TheStickHasADeadZoneThenAFineCurveUpToTheTopSpeedAndAKeyRampsUpToIt
     EXPECT_LT(fine, top / 20);
     // The settings scale the top speed and move the dead zone.
     EXPECT_EQ(stick_motion(32767, 0, 20, 10).dx, 2 * top);
+    EXPECT_EQ(stick_motion(32767, 0, 20, 1).dx, top / 5);
     EXPECT_GT(stick_motion(3000, 0, 0, 5).dx, 0);
     EXPECT_EQ(stick_motion(16000, 0, 50, 5).dx, 0);
 
     // A held key starts at a quarter of its speed and ramps to it in half a second.
     const int32_t key_top = key_step(40, 5);
     EXPECT_EQ(key_step(0, 5), key_top / 4);
+    EXPECT_LT(key_step(39, 5), key_top) << "not before half a second";
     EXPECT_EQ(key_step(4000, 5), key_top);
     EXPECT_EQ(key_step(40, 10), 2 * key_top);
     for (int32_t n = 1; n < 45; ++n) EXPECT_GE(key_step(n, 3), key_step(n - 1, 3));

@@ -151,6 +151,9 @@ TEST(Settings, OnlyARegularFileIsReadAndNothingButNothingIsEverOverwritten) {
     EXPECT_EQ(read_settings_file(kept).settings.scale, 2);
     EXPECT_FALSE(write_default_settings(kept));
     EXPECT_EQ(read_settings_file(kept).settings.scale, 2) << "the player's file is never replaced";
+    // A link to nowhere is told of (and never followed: tests/e2e/program_runs.sh).
+    std::filesystem::create_symlink(s.dir / "nowhere" / "target.ini", s.dir / "dangling.ini");
+    EXPECT_FALSE(read_settings_file((s.dir / "dangling.ini").string()).report().empty());
 
     const std::string fresh = (s.dir / "new" / "settings.ini").string();
     EXPECT_FALSE(read_settings_file(fresh).found);
