@@ -125,10 +125,8 @@ TEST_F(SdlWindow, AWindowCloseTakesABoxDownAtOnceAndReachesTheNextPump) {
             event.window.event = SDL_WINDOWEVENT_CLOSE;
             push(event);
         };
-        const uint32_t start = SDL_GetTicks();
         backend->message_box("Quorvaner", credits);
         EXPECT_EQ(turns, 2) << type;
-        EXPECT_LT(SDL_GetTicks() - start, 500u);
         // Any later box is no reason to wait: the close is still to be reported.
         backend->while_box_up = [&] { ADD_FAILURE() << "a box after the close"; };
         backend->message_box("GAME OVER", "late");
