@@ -191,7 +191,7 @@ TEST_F(PlayerMenu, ChangesAreAppliedAndHandedOnAtOnceQuitClosesAndTheGameNeverHe
                 break;
             case 3: {
                 // The mouse clicks on Back, the row under the pointer.
-                const MenuRow& back = player.menu_layout().rows.back();
+                const MenuRow back = player.menu_layout().rows.back();
                 player.pointer_at(back.box.x + 4, back.box.y + 4);
                 click(MouseButton::Left);
                 break;
