@@ -97,6 +97,16 @@ std::vector<std::string_view> split_fields(std::string_view line) {
     return fields;
 }
 
+std::optional<int64_t> parse_option_number(std::string_view option, std::string_view value, int64_t low, int64_t high,
+                                           std::string& error) {
+    const auto number = parse_in_range(value, low, high);
+    if (!number) {
+        error = std::string(option) + " wants a whole number from " + std::to_string(low) + " to " +
+                std::to_string(high) + ", not " + quoted_excerpt(value);
+    }
+    return number;
+}
+
 std::optional<int64_t> parse_in_range(std::string_view text, int64_t low, int64_t high) {
     int64_t value = 0;
     const char* end = text.data() + text.size();

@@ -41,6 +41,11 @@ bool is_blank(char c);
 // else, no overflow.
 std::optional<int64_t> parse_in_range(std::string_view text, int64_t low, int64_t high);
 
+// A whole-number option's value within [low, high], or nothing and the one
+// line "OPTION wants a whole number from LOW to HIGH, not 'VALUE'" in `error`.
+std::optional<int64_t> parse_option_number(std::string_view option, std::string_view value, int64_t low, int64_t high,
+                                           std::string& error);
+
 // The blank-separated words of one line.
 std::vector<std::string_view> split_fields(std::string_view line);
 

@@ -76,11 +76,8 @@ std::optional<std::vector<MouseScriptEntry>> parse_mouse_script(const std::strin
 }
 
 std::optional<uint32_t> parse_seed(std::string_view text, std::string& error) {
-    const auto seed = parse_in_range(text, 0, std::numeric_limits<uint32_t>::max());
-    if (!seed) {
-        error = "--seed wants a whole number from 0 to 4294967295, not " + quoted_excerpt(text);
-        return std::nullopt;
-    }
+    const auto seed = parse_option_number("--seed", text, 0, std::numeric_limits<uint32_t>::max(), error);
+    if (!seed) return std::nullopt;
     return static_cast<uint32_t>(*seed);
 }
 

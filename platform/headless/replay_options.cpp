@@ -50,12 +50,8 @@ std::optional<ReplayOptions> parse_replay_options(const std::vector<std::string>
             options.seed = parse_seed(value, error);
             if (!options.seed) return std::nullopt;
         } else if (option == "--max-pumps") {
-            const auto pumps = parse_in_range(value, 1, most);
-            if (!pumps) {
-                error = "--max-pumps wants a whole number from 1 to " + std::to_string(most) + ", not " +
-                        quoted_excerpt(value);
-                return std::nullopt;
-            }
+            const auto pumps = parse_option_number(option, value, 1, most, error);
+            if (!pumps) return std::nullopt;
             options.max_pumps = static_cast<uint64_t>(*pumps);
         } else if (option == "--shot") {
             const auto shot = parse_in_range(value, 1, most);

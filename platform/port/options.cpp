@@ -73,12 +73,8 @@ std::optional<ProgramOptions> parse_program_options(const std::vector<std::strin
                 options.seed = parse_seed(value, error);
                 if (!options.seed) return std::nullopt;
             } else if (option == "--demo-speed") {
-                const auto speed = parse_in_range(value, 1, max_demo_speed);
-                if (!speed) {
-                    error = "--demo-speed wants a whole number from 1 to " + std::to_string(max_demo_speed) + ", not " +
-                            quoted_excerpt(value);
-                    return std::nullopt;
-                }
+                const auto speed = parse_option_number(option, value, 1, max_demo_speed, error);
+                if (!speed) return std::nullopt;
                 options.demo_speed = static_cast<uint32_t>(*speed);
             } else if (value.empty()) {
                 error = option + " wants a non-empty name";

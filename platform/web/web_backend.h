@@ -88,7 +88,8 @@ private:
     double due_at_ = 0;
 };
 
-// CRC-32 as zlib computes it, over `size` bytes.
+// CRC-32 as zlib computes it, over `size` bytes (the page does without zlib:
+// emscripten's is a port fetched over the network at build time).
 uint32_t crc32_of(const uint8_t* bytes, size_t size);
 
 }  // namespace qv
