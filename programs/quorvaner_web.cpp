@@ -27,15 +27,7 @@
 EM_JS(int, qv_page_next_session, (), {
     return Module.page.nextSession() === 'watch' ? 1 : 0;
 });
-// The text of the recording the session watches, and the seed the test hook
-// gives it (or -1 for the recording's own).
-EM_JS(char*, qv_page_watch_text, (), {
-    const text = String(Module.page.session().text);
-    const size = lengthBytesUTF8(text) + 1;
-    const copy = _malloc(size);
-    stringToUTF8(text, copy, size);
-    return copy;
-});
+// The seed the test hook gives the watched recording (or -1 for its own).
 EM_JS(double, qv_page_watch_seed, (), {
     const seed = Module.page.session().seed;
     return seed === undefined || seed === null ? -1 : seed;
@@ -66,24 +58,8 @@ EM_JS(void, qv_page_recording_checked, (const char* problem), {
 EM_JS(void, qv_page_recording_cut, (const char* text), {
     Module.page.recordingCut(UTF8ToString(text));
 });
-// The text the page wants checked as a recording.
-EM_JS(char*, qv_page_checked_text, (), {
-    const text = String(Module.page.checkedText());
-    const size = lengthBytesUTF8(text) + 1;
-    const copy = _malloc(size);
-    stringToUTF8(text, copy, size);
-    return copy;
-});
 EM_JS(void, qv_page_report, (const char* text), {
     Module.page.report(UTF8ToString(text));
-});
-// The best scores, as a scores file's text kept by the page.
-EM_JS(char*, qv_page_scores_text, (), {
-    const text = String(Module.page.scoresText());
-    const size = lengthBytesUTF8(text) + 1;
-    const copy = _malloc(size);
-    stringToUTF8(text, copy, size);
-    return copy;
 });
 EM_JS(void, qv_page_save_scores, (const char* text, int damaged), {
     Module.page.saveScores(UTF8ToString(text), damaged !== 0);
@@ -95,12 +71,6 @@ namespace {
 // What the page's calls act on.
 qv::WebBackEnd* web = nullptr;
 qv::PortBackEnd* recorded_session = nullptr;
-
-std::string taken(char* text) {
-    std::string copy = text;
-    std::free(text);
-    return copy;
-}
 
 // The recording as the replay tool would take it, or why it is none.
 std::optional<qv::LoadedScript> read_recording(const std::string& text, std::string& problem) {
@@ -115,7 +85,7 @@ std::optional<qv::LoadedScript> read_recording(const std::string& text, std::str
 
 // The page's table; a damaged one is kept aside by the page and told once.
 qv::ScoreTable stored_scores() {
-    const std::string text = taken(qv_page_scores_text());
+    const std::string text = qv::page_text("scoresText");
     if (text.empty()) return {};
     qv::ScoresParse parse = qv::parse_scores(text);
     if (parse.table) return *parse.table;
@@ -169,7 +139,7 @@ int play(qv::WebBackEnd& backend) {
 
 int watch(qv::WebBackEnd& backend) {
     std::string problem;
-    const auto recording = read_recording(taken(qv_page_watch_text()), problem);
+    const auto recording = read_recording(qv::page_text("watchText"), problem);
     if (!recording) {
         std::fprintf(stderr, "quorvaner: %s\n", problem.c_str());
         qv_page_report(problem.c_str());
@@ -226,7 +196,7 @@ EMSCRIPTEN_KEEPALIVE void qv_set_speed(int speed) {
 // the answer goes to Module.page.recordingChecked: empty, or what is wrong.
 EMSCRIPTEN_KEEPALIVE void qv_check_recording() {
     std::string problem;
-    read_recording(taken(qv_page_checked_text()), problem);
+    read_recording(qv::page_text("checkedText"), problem);
     qv_page_recording_checked(problem.c_str());
 }
 

@@ -740,6 +740,7 @@ var Module = (function () {
       return sharing.session.kind;
     },
     session: () => sharing.session,
+    watchText: () => sharing.session.text,
     checkedText: () => sharing.checking,
     gameStarted(seed, recorded) {
       finishGame();

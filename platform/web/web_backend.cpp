@@ -67,9 +67,9 @@ EM_JS(void, qv_page_close_message, (), {
 EM_JS(void, qv_page_pointer, (int x, int y), {
     Module.page.pointer(x, y);
 });
-// The player's choices, as a settings file's text kept by the page.
-EM_JS(char*, qv_page_settings_text, (), {
-    const text = String(Module.page.settingsText());
+// The text a method of the page returns, copied into the heap for page_text.
+EM_JS(char*, qv_page_text, (const char* method), {
+    const text = String(Module.page[UTF8ToString(method)]());
     const size = lengthBytesUTF8(text) + 1;
     const copy = _malloc(size);
     stringToUTF8(text, copy, size);
@@ -227,6 +227,13 @@ EM_BOOL on_focus(int type, const EmscriptenFocusEvent* /*event*/, void* user) {
 
 }  // namespace
 
+std::string page_text(const char* method) {
+    char* text = qv_page_text(method);
+    std::string copy = text;
+    std::free(text);
+    return copy;
+}
+
 uint32_t crc32_of(const uint8_t* bytes, size_t size) {
     static const std::array<uint32_t, 256> table = [] {
         std::array<uint32_t, 256> t{};
@@ -244,20 +251,13 @@ uint32_t crc32_of(const uint8_t* bytes, size_t size) {
 
 namespace {
 
-std::string stored_settings_text() {
-    char* text = qv_page_settings_text();
-    std::string copy = text;
-    std::free(text);
-    return copy;
-}
-
 // A page has no window to size and always plays again.
 constexpr MenuOffer page_offer{false, false};
 
 }  // namespace
 
 WebBackEnd::WebBackEnd()
-    : settings_(parse_settings(stored_settings_text(), "the page's settings").settings),
+    : settings_(parse_settings(page_text("settingsText"), "the page's settings").settings),
       player_(static_cast<NativeWindow&>(*this), settings_, page_offer),
       devices_(player_, settings_) {
     qv_page_set_sound(settings_.volume, settings_.mute ? 1 : 0);
@@ -265,7 +265,7 @@ WebBackEnd::WebBackEnd()
     // page is the browser's.
     player_.settings_changed = [](const PortSettings& settings, std::string_view key) {
         if (key == "fullscreen") return;
-        qv_page_save_settings(rewritten_settings(stored_settings_text(), settings, {key}).c_str());
+        qv_page_save_settings(rewritten_settings(page_text("settingsText"), settings, {key}).c_str());
     };
     // Presses start on the canvas; releases count anywhere, so a button let go
     // over the dialog or beside the canvas is not left held down.

@@ -88,6 +88,10 @@ private:
     double due_at_ = 0;
 };
 
+// The text the page's `method` returns: its kept settings ("settingsText") or
+// best scores ("scoresText"), a recording to watch or to check.
+std::string page_text(const char* method);
+
 // CRC-32 as zlib computes it, over `size` bytes (the page does without zlib:
 // emscripten's is a port fetched over the network at build time).
 uint32_t crc32_of(const uint8_t* bytes, size_t size);
