@@ -8,22 +8,13 @@
 //   moves the crosshair to the edge, the trigger fires, Start pauses.
 // The crosshair is read where the game got it (window.quorvaner.pointer).
 
-// Cyan picture pixels (the laser beams) on the canvas.
-function cyanPixels(page) {
-  return page.evaluate(() => {
-    const small = document.createElement('canvas');
-    small.width = 320;
-    small.height = 200;
-    const context = small.getContext('2d');
-    context.imageSmoothingEnabled = false;
-    context.drawImage(document.getElementById('screen'), 0, 0, 320, 200);
-    const rgba = context.getImageData(0, 0, 320, 200).data;
-    let count = 0;
-    for (let i = 0; i < rgba.length; i += 4) {
-      if (rgba[i] === 0 && rgba[i + 1] === 255 && rgba[i + 2] === 255) count += 1;
-    }
-    return count;
-  });
+// Cyan picture pixels (the laser beams) among the canvas's RGBA bytes.
+function cyanPixels(rgba) {
+  let count = 0;
+  for (let i = 0; i < rgba.length; i += 4) {
+    if (rgba[i] === 0 && rgba[i + 1] === 255 && rgba[i + 2] === 255) count += 1;
+  }
+  return count;
 }
 
 const pointer = (page) => page.evaluate(() => window.quorvaner.pointer);
@@ -49,7 +40,7 @@ function offScreen(page) {
   });
 }
 
-export async function handsChecks({ browser, url, check, assert, waitFor, waitForTitle }) {
+export async function handsChecks({ browser, url, check, assert, waitFor, waitForTitle, pixels }) {
   // ---- A phone.
   const phone = await browser.newContext({ viewport: { width: 375, height: 667 }, deviceScaleFactor: 2,
     hasTouch: true, isMobile: true });
@@ -111,13 +102,13 @@ export async function handsChecks({ browser, url, check, assert, waitFor, waitFo
   });
 
   await check('on the phone holding FIRE draws the cyan beams', async () => {
-    const quiet = await cyanPixels(page);
+    const quiet = cyanPixels(await pixels(page));
     await touch('touchStart', [await centreOf('#touch-fire')]);
     await page.waitForTimeout(300);
-    const firing = await cyanPixels(page);
+    const firing = cyanPixels(await pixels(page));
     await touch('touchEnd', []);
     await page.waitForTimeout(300);
-    const after = await cyanPixels(page);
+    const after = cyanPixels(await pixels(page));
     assert(firing > quiet + 100 && after < firing - 100, `cyan pixels: ${quiet} before, ${firing} held, ${after} after`);
   });
 
@@ -191,10 +182,10 @@ export async function handsChecks({ browser, url, check, assert, waitFor, waitFo
   });
 
   await check('with a pad, the trigger fires and Start pauses', async () => {
-    const quiet = await cyanPixels(padPage);
+    const quiet = cyanPixels(await pixels(padPage));
     await press(7, 1);
     await padPage.waitForTimeout(300);
-    const firing = await cyanPixels(padPage);
+    const firing = cyanPixels(await pixels(padPage));
     await press(7, 0);
     assert(firing > quiet + 100, `cyan pixels: ${quiet} before, ${firing} with the trigger pulled`);
     await press(9, 1);

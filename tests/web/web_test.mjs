@@ -907,7 +907,7 @@ try {
   });
   await shareContext.close();
 
-  await handsChecks({ browser, url, check, assert, waitFor, waitForTitle });
+  await handsChecks({ browser, url, check, assert, waitFor, waitForTitle, pixels: canvasPixels });
 
   // A first visit over a slow line: 4 Mbit/s down and up, 150 ms latency.
   await check('over a 4 Mbit/s, 150 ms line the first title picture shows within 10 s', async () => {
